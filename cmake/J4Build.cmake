@@ -34,3 +34,15 @@ function(j4_add_test name)
 endfunction()
 
 find_package(Threads REQUIRED)
+
+# j4_add_bench(NAME SOURCES bench/x.cpp LIBS lib1) - a Google Benchmark program, built
+# only with -DJ4_BUILD_BENCH=ON and run by hand (never by CTest). Sources live in bench/.
+function(j4_add_bench name)
+  if(NOT J4_BUILD_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark_main Threads::Threads)
+endfunction()
