@@ -6,7 +6,7 @@
 namespace j4::platform {
 
 class Event : public Waitable {
-public:
+  public:
     enum class Reset { Auto, Manual };
     explicit Event(Reset reset = Reset::Auto, bool initiallySet = false);
     ~Event() override;
@@ -24,7 +24,7 @@ public:
     int fd() const override { return fd_; }
     bool tryAcquire() override;
 
-private:
+  private:
     int fd_ = -1;
     Reset reset_;
 };

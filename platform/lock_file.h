@@ -8,7 +8,7 @@
 namespace j4::platform {
 
 class LockFile {
-public:
+  public:
     LockFile() = default;
     ~LockFile();
     LockFile(LockFile&& other) noexcept;
@@ -30,7 +30,7 @@ public:
     // /tmp/corvanta-j4-<uid>.
     static std::string runtimeFolder();
 
-private:
+  private:
     int fd_ = -1;
 };
 

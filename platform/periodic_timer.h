@@ -13,7 +13,7 @@
 namespace j4::platform {
 
 class PeriodicTimer {
-public:
+  public:
     PeriodicTimer() = default;
     ~PeriodicTimer();
     PeriodicTimer(const PeriodicTimer&) = delete;
@@ -26,7 +26,7 @@ public:
     void stop();
     bool running() const { return thread_.joinable(); }
 
-private:
+  private:
     void run(int timerFd, int64_t periodNs);
 
     std::thread thread_;

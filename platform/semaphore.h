@@ -10,7 +10,7 @@
 namespace j4::platform {
 
 class Semaphore : public Waitable {
-public:
+  public:
     Semaphore(int initialCount, int maximumCount);
     ~Semaphore() override;
     Semaphore(const Semaphore&) = delete;
@@ -26,7 +26,7 @@ public:
     int fd() const override { return fd_; }
     bool tryAcquire() override;
 
-private:
+  private:
     int fd_ = -1;
     int maximum_;
     int count_;

@@ -6,7 +6,7 @@
 namespace j4::platform {
 
 class SharedLibrary {
-public:
+  public:
     SharedLibrary() = default;
     ~SharedLibrary();
     SharedLibrary(SharedLibrary&& other) noexcept;
@@ -26,7 +26,7 @@ public:
     }
     const std::string& error() const { return error_; }
 
-private:
+  private:
     void* handle_ = nullptr;
     std::string error_;
 };

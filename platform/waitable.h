@@ -8,7 +8,7 @@
 namespace j4::platform {
 
 class Waitable {
-public:
+  public:
     virtual ~Waitable() = default;
     // The descriptor that poll() reports readable while the object is signalled.
     virtual int fd() const = 0;
