@@ -1,0 +1,65 @@
+#pragma once
+// PositionControl (kind 5): pan and tilt of a moving head on one channel each or on
+// two 16-bit pairs (coarse and fine), plus the running state of a movement effect.
+
+#include "show/control.h"
+
+namespace j4::show {
+
+// Running state of a movement effect on one position control. Lives inside the
+// control, copied by clone(), never stored in a file.
+struct EffectState {
+    int32_t rotationSum = 0;   // tenths of a degree collected in the current tick
+    int32_t speedSum = 0;      // speed collected in the current tick
+    int32_t directionSum = 0;  // level-weighted direction collected in the current tick
+    int32_t position = 0;      // index of the current point, 0..2999
+    int32_t lastTick = 0;      // Mixer tick counter of the last position step
+    bool operator==(const EffectState&) const = default;
+};
+
+class PositionControl final : public Control {
+  public:
+    PositionControl() = default;
+
+    // Adds the stored pan and tilt, scaled by the layer level (never the grand
+    // master), to what earlier layers left, limited to 65535. With one channel each
+    // half a step (128) is added so the coarse byte rounds instead of truncating.
+    void render(const common::DmxFrame& values, common::RenderBuffer& buffer, common::Level level,
+                common::Level grandMasterLevel) const override;
+    std::unique_ptr<Control> clone() const override;
+    ControlKind kind() const override { return ControlKind::Position; }
+    void collectChannels(std::vector<int32_t>& out, bool includeSubControls) const override;
+    void save(common::ByteWriter& out) const override;
+    bool load(common::ByteReader& in, int nesting = 0) override;
+
+    // Movement effects. For one Mixer run the Mixer calls advance for every layer that
+    // plays an effect on this control, then apply for each, then tick once.
+    void effectAdvance(const EffectSettings& settings, common::Level level) override;
+    void effectApply(common::DmxFrame& frame, const EffectSettings& settings,
+                     const EffectShape& shape, common::Level level) const override;
+    void effectTick(int32_t tick) override;
+
+    bool fourChannels() const { return fourChannels_; }
+    void setFourChannels(bool four) { fourChannels_ = four; }
+    int32_t panOffset() const { return panOffset_; }
+    int32_t panFineOffset() const { return panFineOffset_; }
+    int32_t tiltOffset() const { return tiltOffset_; }
+    int32_t tiltFineOffset() const { return tiltFineOffset_; }
+    // False (nothing changed) when an offset is outside 0..8191.
+    bool setOffsets(int32_t pan, int32_t panFine, int32_t tilt, int32_t tiltFine);
+    bool padStyle() const { return padStyle_; }
+    void setPadStyle(bool style) { padStyle_ = style; }
+
+    const EffectState& effectState() const { return effect_; }
+
+  private:
+    EffectState effect_;
+    bool fourChannels_ = false;
+    int32_t panOffset_ = 0;
+    int32_t panFineOffset_ = 0;
+    int32_t tiltOffset_ = 0;
+    int32_t tiltFineOffset_ = 0;
+    bool padStyle_ = true;
+};
+
+}  // namespace j4::show
