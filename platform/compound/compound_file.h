@@ -74,7 +74,10 @@ class [[nodiscard]] CompoundResult {
     T&& value() && { return std::get<0>(std::move(v_)); }
     const T& value() const& { return std::get<0>(v_); }
     T* operator->() { return &std::get<0>(v_); }
-    T& operator*() { return std::get<0>(v_); }
+    const T* operator->() const { return &std::get<0>(v_); }
+    T& operator*() & { return std::get<0>(v_); }
+    T&& operator*() && { return std::get<0>(std::move(v_)); }
+    const T& operator*() const& { return std::get<0>(v_); }
     const CompoundError& error() const { return std::get<1>(v_); }
     CompoundErrorCode code() const { return error().code; }
     bool isNotFound() const { return !ok() && code() == CompoundErrorCode::NotFound; }
