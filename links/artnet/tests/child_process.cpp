@@ -58,6 +58,14 @@ bool ChildProcess::running() {
     return true;
 }
 
+bool ChildProcess::waitExit(int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += 20) {
+        if (!running()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
 int ChildProcess::stop(int signal) {
     if (pid_ <= 0) return status_;
     ::kill(pid_, signal);

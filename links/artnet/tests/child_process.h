@@ -19,6 +19,8 @@ class ChildProcess {
     // Sends `signal` and waits for the exit; returns the wait status.
     int stop(int signal);
     bool running();
+    // Waits up to timeoutMs for the child to end by itself; true when it did.
+    bool waitExit(int timeoutMs);
 
   private:
     int pid_ = -1;
