@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace j4::platform {
 class SettingsStore;
@@ -21,6 +22,10 @@ struct Authoring {
     // Reads "LogoPath" (a non-empty string) and "CreatorID" (a number) of the machine
     // scope; both must be present.
     static Authoring fromSettings(const platform::SettingsStore& machineSettings);
+
+    // The whole logo file; false when it cannot be read or is empty (a Template saved
+    // by an authoring installation must carry an image).
+    bool readLogo(std::vector<uint8_t>& logo) const;
 };
 
 }  // namespace j4::show

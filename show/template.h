@@ -47,6 +47,9 @@ class Template {
     bool readOnly() const;
     // The file opens as a Template and holds a "Logo" stream.
     bool certified() const;
+    // Certified and the installation is not an authoring one: the editors refuse to
+    // overwrite (546), rename (550) or delete (548) it.
+    bool protectedFrom(const Authoring& authoring) const;
 
     const common::Identity& identity() const { return identity_; }
     const std::string& name() const { return name_; }

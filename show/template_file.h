@@ -33,6 +33,8 @@ bool readTemplateFile(const std::string& path, TemplateHeader& header, ControlLi
                       std::string* error);
 // The file opens as a Template and has a "Logo" stream.
 bool templateFileHasLogo(const std::string& path);
+// The Logo stream of a Template file; false when the file has none.
+bool readTemplateLogo(const std::string& path, std::vector<uint8_t>& logo);
 
 // `logo` null: no Logo stream. An empty logo fails the write (a certified Template
 // must carry an image).
