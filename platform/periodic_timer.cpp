@@ -12,6 +12,11 @@ namespace j4::platform {
 
 namespace {
 
+// The timer whose tick is running on this thread, so that stop() called from inside a
+// tick can tell without touching the std::thread member another thread may be
+// assigning or joining.
+thread_local const PeriodicTimer* currentTimer = nullptr;
+
 timespec toTimespec(int64_t ns) {
     return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
@@ -53,17 +58,21 @@ bool PeriodicTimer::start(int64_t periodNs, std::function<void()> tick) {
 }
 
 void PeriodicTimer::stop() {
+    // Called from inside a tick the thread cannot join itself; it ends after the tick
+    // returns and the owner's next stop() or the destructor joins it.
+    if (currentTimer == this) {
+        stop_.set();
+        return;
+    }
     if (!thread_.joinable()) return;
     stop_.set();
-    // Called from inside a tick the thread cannot join itself; it ends after the tick
-    // returns and the next stop() or the destructor joins it.
-    if (thread_.get_id() == std::this_thread::get_id()) return;
     thread_.join();
     stop_.reset();
     tick_ = nullptr;
 }
 
 void PeriodicTimer::run(int timerFd, int64_t /*periodNs*/) {
+    currentTimer = this;
     pollfd fds[2] = {{stop_.fd(), POLLIN, 0}, {timerFd, POLLIN, 0}};
     for (;;) {
         fds[0].revents = fds[1].revents = 0;
