@@ -16,9 +16,10 @@
 // open, or a reader of a file someone is writing, fails with InUse. Locks belong to the
 // open CompoundFile and go away with it (or with the process).
 //
-// Names. Element names are UTF-8 here and stored as UTF-16: at most 31 UTF-16 units,
-// not empty, without '/', '\\', ':' or '!'. Names are compared as the format says
-// (shorter name first, then an upper-case compare), so lookups ignore letter case.
+// Names. Element names are UTF-8 here and stored as UTF-16. New elements need names of
+// 1 to 31 UTF-16 units without '/', '\\', ':' or '!'; lookups take any name, so every
+// element of a file from another writer stays reachable. Names are compared as the
+// format says (shorter name first, then an upper-case compare): lookups ignore case.
 //
 // Handles. Storage and Stream are cheap handles into the model of their CompoundFile;
 // they stay valid while it lives (a handle whose element was removed reports NotFound).

@@ -17,6 +17,10 @@ CompoundError removedError() {
     return CompoundError{CompoundErrorCode::NotFound, "the storage was removed or its file closed"};
 }
 
+// Lookups take any name: files from other writers may hold names this layer would not
+// create, and those elements must stay reachable.
+std::u16string lookupName(std::string_view name) { return common::utf8ToUtf16(name); }
+
 std::string quoted(std::u16string_view name) {
     return "\"" + common::utf16ToUtf8(name) + "\"";
 }
@@ -45,27 +49,25 @@ EntryInfo Storage::info() const {
 
 CompoundResult<Storage> Storage::openStorage(std::string_view name) const {
     if (!valid()) return removedError();
-    auto key = elementName(name);
-    if (!key) return key.error();
-    auto it = node_->children.find(*key);
+    const std::u16string key = lookupName(name);
+    auto it = node_->children.find(key);
     if (it == node_->children.end())
-        return CompoundError{CompoundErrorCode::NotFound, "no storage " + quoted(*key)};
+        return CompoundError{CompoundErrorCode::NotFound, "no storage " + quoted(key)};
     if (!it->second->isStorage())
         return CompoundError{CompoundErrorCode::NotFound,
-                             quoted(*key) + " is a stream, not a storage"};
+                             quoted(key) + " is a stream, not a storage"};
     return Storage(doc_, it->second);
 }
 
 CompoundResult<Stream> Storage::openStream(std::string_view name) const {
     if (!valid()) return removedError();
-    auto key = elementName(name);
-    if (!key) return key.error();
-    auto it = node_->children.find(*key);
+    const std::u16string key = lookupName(name);
+    auto it = node_->children.find(key);
     if (it == node_->children.end())
-        return CompoundError{CompoundErrorCode::NotFound, "no stream " + quoted(*key)};
+        return CompoundError{CompoundErrorCode::NotFound, "no stream " + quoted(key)};
     if (it->second->isStorage())
         return CompoundError{CompoundErrorCode::NotFound,
-                             quoted(*key) + " is a storage, not a stream"};
+                             quoted(key) + " is a storage, not a stream"};
     return Stream(doc_, it->second);
 }
 
@@ -131,11 +133,10 @@ std::vector<EntryInfo> Storage::children() const {
 
 CompoundResult<EntryInfo> Storage::stat(std::string_view name) const {
     if (!valid()) return removedError();
-    auto key = elementName(name);
-    if (!key) return key.error();
-    auto it = node_->children.find(*key);
+    const std::u16string key = lookupName(name);
+    auto it = node_->children.find(key);
     if (it == node_->children.end())
-        return CompoundError{CompoundErrorCode::NotFound, "no element " + quoted(*key)};
+        return CompoundError{CompoundErrorCode::NotFound, "no element " + quoted(key)};
     return it->second->info();
 }
 
@@ -143,11 +144,10 @@ CompoundStatus Storage::remove(std::string_view name) {
     if (!valid()) return removedError();
     if (doc_->readOnly)
         return CompoundError{CompoundErrorCode::ReadOnly, "the compound file is open read-only"};
-    auto key = elementName(name);
-    if (!key) return key.error();
-    auto it = node_->children.find(*key);
+    const std::u16string key = lookupName(name);
+    auto it = node_->children.find(key);
     if (it == node_->children.end())
-        return CompoundError{CompoundErrorCode::NotFound, "no element " + quoted(*key)};
+        return CompoundError{CompoundErrorCode::NotFound, "no element " + quoted(key)};
     detach(*it->second);
     node_->children.erase(it);
     return {};
@@ -157,13 +157,12 @@ CompoundStatus Storage::rename(std::string_view oldName, std::string_view newNam
     if (!valid()) return removedError();
     if (doc_->readOnly)
         return CompoundError{CompoundErrorCode::ReadOnly, "the compound file is open read-only"};
-    auto oldKey = elementName(oldName);
-    if (!oldKey) return oldKey.error();
+    const std::u16string oldKey = lookupName(oldName);
     auto newKey = elementName(newName);
     if (!newKey) return newKey.error();
-    auto it = node_->children.find(*oldKey);
+    auto it = node_->children.find(oldKey);
     if (it == node_->children.end())
-        return CompoundError{CompoundErrorCode::NotFound, "no element " + quoted(*oldKey)};
+        return CompoundError{CompoundErrorCode::NotFound, "no element " + quoted(oldKey)};
     auto other = node_->children.find(*newKey);
     if (other != node_->children.end() && other != it)
         return CompoundError{CompoundErrorCode::AlreadyExists, quoted(*newKey) + " already exists"};

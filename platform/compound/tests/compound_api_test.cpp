@@ -82,7 +82,8 @@ TEST(Storage, CreateModesAndMissingElements) {
     // Missing is told apart from everything else.
     EXPECT_TRUE(root.openStorage("Devices").isNotFound());
     EXPECT_TRUE(root.openStream("Cues").isNotFound());  // a storage, not a stream
-    EXPECT_EQ(root.openStream("a/b").code(), CompoundErrorCode::InvalidName);
+    EXPECT_TRUE(root.openStream("a/b").isNotFound());
+    EXPECT_EQ(root.createStream("a/b").code(), CompoundErrorCode::InvalidName);
 
     // Case-insensitive lookup finds the element under its stored spelling.
     auto cues = root.openStorage("CUES");

@@ -11,55 +11,16 @@
 #include "platform/compound/cfb_writer.h"
 #include "platform/compound/compound_file.h"
 #include "platform/compound/compound_model.h"
+#include "platform/compound/tests/raw_image.h"
 #include "platform/compound/tests/tree_items.h"
 
 namespace j4::platform {
 namespace {
 
 using namespace compound_detail;
+using testing::nameOf;
+using testing::RawImage;
 using testing::TreeItem;
-
-// Raw view of a written image for structure checks.
-struct RawImage {
-    std::vector<uint8_t> bytes;
-    uint32_t sectorSize = 0;
-
-    uint32_t header(uint32_t offset) const { return getU32(bytes.data() + offset); }
-    const uint8_t* sector(uint32_t n) const {
-        return bytes.data() + (uint64_t{n} + 1) * sectorSize;
-    }
-    uint32_t fat(uint32_t n) const {
-        const uint32_t perFat = sectorSize / 4;
-        const uint32_t index = n / perFat;
-        uint32_t fatSector;
-        if (index < HEADER_DIFAT_ENTRIES) {
-            fatSector = header(hdr::DIFAT + 4 * index);
-        } else {
-            uint32_t rest = index - HEADER_DIFAT_ENTRIES;
-            uint32_t d = header(hdr::FIRST_DIFAT);
-            while (rest >= perFat - 1) {
-                d = getU32(sector(d) + 4 * (perFat - 1));
-                rest -= perFat - 1;
-            }
-            fatSector = getU32(sector(d) + 4 * rest);
-        }
-        return getU32(sector(fatSector) + 4 * (n % perFat));
-    }
-    std::vector<const uint8_t*> entries() const {
-        std::vector<const uint8_t*> out;
-        for (uint32_t s = header(hdr::FIRST_DIR); s != END_OF_CHAIN; s = fat(s))
-            for (uint32_t i = 0; i < sectorSize / DIR_ENTRY_SIZE; ++i)
-                out.push_back(sector(s) + i * DIR_ENTRY_SIZE);
-        return out;
-    }
-};
-
-std::u16string nameOf(const uint8_t* e) {
-    std::u16string n;
-    for (uint32_t i = 0; i + 1 < getU16(e + dir::NAME_LENGTH) / 2u; ++i)
-        n.push_back(getU16(e + dir::NAME + 2 * i));
-    return n;
-}
 
 // Checks every storage's sibling tree: in-order walk sorted by the format's compare,
 // no red node with a red child, the same black count on every path, black top node.
