@@ -18,11 +18,12 @@
 #include <optional>
 #include <string>
 
+#include "common/settings_names.h"
 #include "driver/interface_model.h"
 
 namespace j4::driver {
 
-inline constexpr const char* SETTINGS_KEY = "Software\\Corvanta\\Corvanta J4";
+inline constexpr const char* SETTINGS_KEY = common::SETTINGS_KEY;
 inline constexpr const char* SETTING_PAIRING = "HWPairing";
 inline constexpr const char* SETTING_SIMULATION = "Simulation";
 inline constexpr const char* SETTING_SIMULATION_MODEL = "SimulationModel";

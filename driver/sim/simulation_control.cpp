@@ -121,6 +121,14 @@ std::string executeSimulationCommand(SimulatedDevice& device, const std::string&
             device.setStalled(n == 1);
         else
             device.setFailWrites(n == 1);
+    } else if (verb == "transmitted" && w.size() == 2 && parseInt(w[1], 1, 4, n)) {
+        std::string reply = "ok";
+        char hex[4];
+        for (uint8_t b : device.transmitted(n)) {
+            std::snprintf(hex, sizeof hex, " %02x", b);
+            reply += hex;
+        }
+        return reply;
     } else if (verb == "unplug" && w.size() == 1) {
         device.unplug();
     } else {

@@ -13,6 +13,8 @@
 //   notimecode                   the timecode stops (a dropout)
 //   stall 0|1, failwrites 0|1    stop sending status packets / refuse writes
 //   unplug                       the interface goes away for good
+//   transmitted U                what goes out for the interface's universe U (1-4):
+//                                the reply is "ok" followed by the bytes in hex
 
 #include <memory>
 #include <optional>
