@@ -15,17 +15,45 @@ namespace {
 using namespace j4;
 using engine::testing::ShowRig;
 
-// One 16-channel fixture: mode channel + paged fader (2), four faders, a 16-bit fader
-// (2), two selects, a four-channel position (4), two grand-master-free faders.
-void addFixture(ShowRig& rig, std::vector<show::Device*>& out, int32_t base) {
-    out.push_back(rig.mode(base));
-    for (int i = 0; i < 4; ++i) out.push_back(rig.fader(base + 2 + i));
-    out.push_back(rig.fader(base + 6, 0, 65535, false, true, true));
-    out.push_back(rig.select(base + 8));
-    out.push_back(rig.select(base + 9));
-    out.push_back(rig.position(base + 10, true));
-    out.push_back(rig.fader(base + 14, 0, 255, false, false));
-    out.push_back(rig.fader(base + 15, 0, 255, true));
+// One 16-channel fixture as one Device: an active mode channel with a fader on each
+// page (2), four faders, a 16-bit fader (2), two selects, a four-channel position (4),
+// a fader free of the grand master and a reverse fader.
+show::Device* addFixture(ShowRig& rig, int32_t base) {
+    show::ControlList controls;
+    auto fader = [&](int32_t offset, bool gm, bool reverse) {
+        auto f = std::make_unique<show::FaderControl>();
+        f->setChannelOffset(offset);
+        f->setGrandMasterControlled(gm);
+        f->setReverse(reverse);
+        return f;
+    };
+    auto mode = std::make_unique<show::PagedModeControl>();
+    mode->setChannelOffset(0);
+    std::vector<show::ModePage> pages(2);
+    for (int i = 0; i < 2; ++i) {
+        pages[i].modeValue = static_cast<uint8_t>(i + 1);
+        pages[i].controls.push_back(fader(1, true, false));
+    }
+    mode->setPages(std::move(pages));
+    controls.push_back(std::move(mode));
+    for (int i = 0; i < 4; ++i) controls.push_back(fader(2 + i, true, false));
+    auto wide = fader(7, true, false);
+    wide->setTwoChannels(true);
+    wide->setHighChannelOffset(6);
+    wide->setRange(0, 65535);
+    controls.push_back(std::move(wide));
+    for (int i = 0; i < 2; ++i) {
+        auto s = std::make_unique<show::SelectControl>();
+        s->setChannelOffset(8 + i);
+        controls.push_back(std::move(s));
+    }
+    auto position = std::make_unique<show::PositionControl>();
+    position->setFourChannels(true);
+    position->setOffsets(10, 11, 12, 13);
+    controls.push_back(std::move(position));
+    controls.push_back(fader(14, false, false));
+    controls.push_back(fader(15, true, true));
+    return rig.addDevice(base, std::move(controls));
 }
 
 struct WorstCase {
@@ -36,7 +64,7 @@ struct WorstCase {
     WorstCase() {
         std::vector<show::Device*> devices;
         for (int32_t base = 0; base < common::FRAME_CHANNELS; base += 16)
-            addFixture(rig, devices, base);
+            devices.push_back(addFixture(rig, base));
         const auto* shape = rig.ramp();
         mixer.initialise();
         mixer.setGrandMaster(7000);
@@ -44,8 +72,9 @@ struct WorstCase {
             show::Cue* c = rig.cues.create(n);
             for (auto* d : devices) {
                 c->addDevice(d);
-                if (d->controls()[0]->kind() == show::ControlKind::Position)
-                    c->addEffectEntry(d->controls()[0].get(), shape);
+                for (const auto& control : d->controls())
+                    if (control->kind() == show::ControlKind::Position)
+                        c->addEffectEntry(control.get(), shape);
             }
             for (int ch = 0; ch < common::FRAME_CHANNELS; ++ch)
                 c->values()[ch] = static_cast<uint8_t>((ch * 7 + n * 13) % 256);
