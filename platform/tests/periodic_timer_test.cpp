@@ -6,20 +6,13 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/tests/eventually.h"
+
 namespace j4::platform {
 namespace {
 
 constexpr int64_t ONE_MS = 1'000'000;
-
-template <typename F>
-bool eventually(F done) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::yield();
-    }
-    return true;
-}
+using testing::eventually;
 
 TEST(PeriodicTimer, TicksUntilStoppedAndNeverAfter) {
     PeriodicTimer timer;

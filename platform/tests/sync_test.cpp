@@ -10,23 +10,14 @@
 
 #include "platform/event.h"
 #include "platform/semaphore.h"
+#include "platform/tests/eventually.h"
 #include "platform/waitable.h"
 
 namespace j4::platform {
 namespace {
 
-constexpr int GUARD_MS = 10'000;  // only reached when something is broken
-
-// Spins until `done` holds or the guard time passes; returns whether it held.
-template <typename F>
-bool eventually(F done) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(GUARD_MS);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::yield();
-    }
-    return true;
-}
+using testing::eventually;
+using testing::GUARD_MS;
 
 TEST(Semaphore, ReleaseSaturatesAtMaximum) {
     struct Case {
