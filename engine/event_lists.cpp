@@ -99,6 +99,13 @@ bool EventLists::reevaluateStop() {
     return clock_.setTime(NO_TIME, nextStop(r.time));
 }
 
+bool EventLists::setModeWhenStopped(ClockMode mode) {
+    if (!common::isClockMode(static_cast<int32_t>(mode))) return false;
+    common::ClockReading r;
+    if (!clock_.read(r) || r.state != ClockState::Stopped) return false;
+    return clock_.setMode(mode);
+}
+
 ShowTime EventLists::nextStop(ShowTime t) {
     ShowTime best = NO_TIME;
     for (auto& l : lists_) {

@@ -47,6 +47,10 @@ class EventLists {
     common::ShowTime nextStop(common::ShowTime t);
     common::ShowTime nextStopTime() const { return nextStop_.load(); }
 
+    // Changes the run mode only while the clock is stopped (a request while the show
+    // runs is ignored, as from the DMX input and automation). False when refused.
+    bool setModeWhenStopped(common::ClockMode mode);
+
     int currentList() const { return current_.load(); }
     bool setCurrentList(int k);
 

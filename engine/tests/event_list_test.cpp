@@ -422,6 +422,11 @@ TEST_F(EventListTest, MarkersAndRangesAreChecked) {
     EXPECT_TRUE(lists.setCurrentList(2));
     EXPECT_TRUE(lists.list(2)->isCurrent());
     EXPECT_FALSE(list0.isCurrent());
+    EXPECT_FALSE(lists.setModeWhenStopped(static_cast<ClockMode>(3)));
+    ASSERT_TRUE(lists.play());
+    EXPECT_FALSE(lists.setModeWhenStopped(ClockMode::Step)) << "not while running";
+    lists.stop();
+    EXPECT_TRUE(lists.setModeWhenStopped(ClockMode::Step));
     clock.setFailing(true);
     EXPECT_FALSE(lists.play());
     EXPECT_FALSE(lists.record());
