@@ -110,7 +110,8 @@ TEST(CitpMessages, ReceivedFieldsAreCheckedAgainstLengthAndFrame) {
     shortPatch.resize(33);
     EXPECT_FALSE(parsePatch(shortPatch));
 
-    auto u = parseUnpatch(unpatchMessage({4, 0x0506}));
+    auto unpatch = unpatchMessage({4, 0x0506});
+    auto u = parseUnpatch(unpatch);
     ASSERT_TRUE(u);
     ASSERT_EQ(u->count(), 2u);
     EXPECT_EQ(u->at(1), 0x0506);
