@@ -22,7 +22,9 @@ CompoundError removedError() {
 std::u16string lookupName(std::string_view name) { return common::utf8ToUtf16(name); }
 
 std::string quoted(std::u16string_view name) {
-    return "\"" + common::utf16ToUtf8(name) + "\"";
+    std::string out(1, '"');
+    out.append(common::utf16ToUtf8(name)).append(1, '"');
+    return out;
 }
 
 // Height of a storage's subtree in storage levels (a storage without sub-storages: 0).

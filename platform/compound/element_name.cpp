@@ -38,7 +38,9 @@ int compareNames(std::u16string_view a, std::u16string_view b) {
 
 CompoundResult<std::u16string> elementName(std::string_view utf8) {
     std::u16string name = common::utf8ToUtf16(utf8);
-    const std::string quoted = "\"" + std::string(utf8) + "\"";
+    std::string quoted;
+    quoted.reserve(utf8.size() + 2);
+    quoted.append(1, '"').append(utf8).append(1, '"');
     if (name.empty()) return CompoundError{CompoundErrorCode::InvalidName, "empty element name"};
     if (name.size() > MAX_NAME_UNITS)
         return CompoundError{CompoundErrorCode::InvalidName,
