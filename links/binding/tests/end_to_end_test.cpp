@@ -179,6 +179,22 @@ TEST_F(EndToEnd, UnpluggingMidRunShowsMessage540OnceAndShutsDownCleanly) {
     EXPECT_EQ(prompt.askedTextIds(), (std::vector<int>{common::MSG_HARDWARE_LOST}));
 }
 
+TEST(DriverLibrary, RealTimeSimulationPacesTheConsole) {
+    driver::testing::usePrivateFolders();
+    platform::SettingsStore machine(platform::SettingsScope::Machine);
+    machine.writeNumber(driver::SETTINGS_KEY, driver::SETTING_SIMULATION, 1);
+    machine.writeString(driver::SETTINGS_KEY, driver::SETTING_SIMULATION_PACING, "RealTime");
+    common::ScriptedPrompt prompt;
+    DriverBinding binding({J4_DRIVER_LIBRARY_PATH, false});
+    int32_t version = 0;
+    ASSERT_EQ(binding.load(prompt, version), BIND_HARDWARE);
+    platform::Semaphore frames(0, 1000);
+    ASSERT_EQ(binding.registerFrameSemaphore(frames), 0);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(frames.wait(SIGNAL_TIMEOUT_MS));
+    binding.unregisterFrameSemaphore();
+    binding.shutdown();
+}
+
 TEST(DriverLibrary, ExportsTheDmxDllFunctionsOnly) {
     const std::string out = run(std::string("nm -D --defined-only ") + J4_DRIVER_LIBRARY_PATH);
     std::set<std::string> names;
