@@ -24,6 +24,7 @@
 #include <thread>
 
 #include "common/frame_sink.h"
+#include "common/string_table.h"
 #include "links/artnet/artnet_packets.h"
 #include "links/artnet/frame_store.h"
 #include "links/artnet/network_settings.h"
@@ -44,12 +45,6 @@ enum class SenderState {
 
 // The short name the VJ link looks for.
 inline constexpr std::string_view VJ_TARGET_NAME = "ArKaos VJ";
-
-// String-table ids of the "no node answered" question (Yes: keep searching, No: send
-// to this machine).
-inline constexpr int STR_ARTNET_ERROR_CAPTION = 40132;
-inline constexpr int STR_VJ_NOT_FOUND = 40131;
-inline constexpr int STR_NO_ARTNET_NODE = 40133;
 
 struct SenderStatus {
     bool started = false;
@@ -91,9 +86,11 @@ class ArtNetSender : public common::FrameSink, public common::SendLengthListener
 
     SenderStatus status() const;
     SenderRole role() const { return role_; }
-    // While AwaitingAnswer: the text id of the question to ask.
+    // While AwaitingAnswer: the text id of the question to ask (caption
+    // STR_ARTNET_ERROR_CAPTION, Yes/No; see askNoNodeQuestion()).
     int questionTextId() const {
-        return role_ == SenderRole::VjNode ? STR_VJ_NOT_FOUND : STR_NO_ARTNET_NODE;
+        return role_ == SenderRole::VjNode ? common::MSG_ARKAOS_NOT_FOUND
+                                           : common::MSG_ARTNET_NOT_FOUND;
     }
     // Yes (keepSearching): search again after a pause. No: send to this machine
     // (127.0.0.1; the VJ link as port address 15). Ignored unless AwaitingAnswer.

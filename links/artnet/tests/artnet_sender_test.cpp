@@ -6,7 +6,9 @@
 
 #include <vector>
 
+#include "common/prompt.h"
 #include "links/artnet/interface_address.h"
+#include "links/artnet/no_node_question.h"
 #include "links/artnet/tests/artnet_test_packets.h"
 #include "links/artnet/tests/private_network.h"
 #include "links/artnet/tests/udp_peer.h"
@@ -190,6 +192,26 @@ TEST(ArtNetSender, AnswerYesSearchesAgainAndStopNeverWaitsForAnAnswer) {
     EXPECT_EQ(t.status().state, SenderState::Stopped);
     t.answerNoNode(false);  // ignored
     EXPECT_EQ(t.status().state, SenderState::Stopped);
+}
+
+TEST(ArtNetSender, TheUiThreadAsksTheQuestionThroughThePromptService) {
+    J4_REQUIRE_PRIVATE_NETWORK();
+    common::ScriptedPrompt prompt;
+    ArtNetSender s(SenderRole::VjNode);
+    EXPECT_FALSE(askNoNodeQuestion(s, prompt));  // not waiting: nothing asked
+    ASSERT_EQ(s.start(fastSettings()), 0);
+    ASSERT_TRUE(inState(s, SenderState::AwaitingAnswer));
+    prompt.queueAnswer(common::PromptAnswer::No);
+    EXPECT_TRUE(askNoNodeQuestion(s, prompt));
+    ASSERT_TRUE(inState(s, SenderState::Sending));
+    EXPECT_EQ(s.status().portAddress, 15);
+    auto asked = prompt.asked();
+    ASSERT_EQ(asked.size(), 1u);
+    const auto& q = asked[0];
+    EXPECT_EQ(q.textId, common::MSG_ARKAOS_NOT_FOUND);
+    EXPECT_EQ(q.captionId, common::STR_ARTNET_ERROR_CAPTION);
+    EXPECT_EQ(q.buttons, common::PromptButtons::YesNo);
+    EXPECT_EQ(q.caption, "Art-Net Error");
 }
 
 TEST(ArtNetSender, HeadlessKeepsSearchingQuietlyAndRestarts) {
