@@ -33,8 +33,8 @@ std::vector<uint8_t> encodeCueData(std::span<const uint8_t, common::FRAME_CHANNE
     return out;
 }
 
-bool decodeCueData(std::span<const uint8_t> code,
-                   std::span<uint8_t, common::FRAME_CHANNELS> values, std::string* error) {
+bool decodeCueData(std::span<const uint8_t> code, std::span<uint8_t, common::FRAME_CHANNELS> values,
+                   std::string* error) {
     std::fill(values.begin(), values.end(), uint8_t{0});
     auto fail = [&](std::string reason) {
         if (error) *error = std::move(reason);

@@ -17,7 +17,7 @@ std::vector<uint8_t> encodeCueData(std::span<const uint8_t, common::FRAME_CHANNE
 // Decodes into `values` (zeroed first). Succeeds for exactly 8192 values, or exactly
 // 2048 (an older file covering four universes; the rest stay 0). A packet that would
 // pass 8192 values, a packet cut short, or any other count fails with a reason.
-bool decodeCueData(std::span<const uint8_t> code,
-                   std::span<uint8_t, common::FRAME_CHANNELS> values, std::string* error);
+bool decodeCueData(std::span<const uint8_t> code, std::span<uint8_t, common::FRAME_CHANNELS> values,
+                   std::string* error);
 
 }  // namespace j4::show
