@@ -3,15 +3,16 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/settings_names.h"
 #include "platform/settings_store.h"
-#include "show/library_settings.h"
 
 namespace j4::show {
 
 Authoring Authoring::fromSettings(const platform::SettingsStore& machineSettings) {
     Authoring result;
-    const auto logo = machineSettings.readString(SETTINGS_KEY, SETTING_LOGO_PATH);
-    const auto creator = machineSettings.readNumber(SETTINGS_KEY, SETTING_CREATOR_ID);
+    const auto logo = machineSettings.readString(common::SETTINGS_KEY, common::SETTING_LOGO_PATH);
+    const auto creator =
+        machineSettings.readNumber(common::SETTINGS_KEY, common::SETTING_CREATOR_ID);
     if (!logo || logo->empty() || !creator) return result;
     result.authoring = true;
     result.logoPath = *logo;

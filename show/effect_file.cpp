@@ -2,15 +2,16 @@
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
+#include "common/string_table.h"
 #include "platform/compound/compound_file.h"
 #include "show/file_streams.h"
 
 namespace j4::show {
 
 namespace {
-constexpr const char* VERSION_STREAM = "EffectJ4";
-constexpr const char* INFO_STREAM = "Info";
-constexpr const char* POINTS_STREAM = "Points";
+const char* const VERSION_STREAM = common::stringText(common::STR_EFFECT_VERSION_STREAM);
+const char* const INFO_STREAM = common::stringText(common::STR_EFFECT_INFO_STREAM);
+const char* const POINTS_STREAM = common::stringText(common::STR_EFFECT_POINTS_STREAM);
 
 bool fail(std::string* error, std::string text) {
     if (error) *error = std::move(text);

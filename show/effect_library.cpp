@@ -2,15 +2,16 @@
 
 #include <new>
 
+#include "common/settings_names.h"
 #include "platform/settings_store.h"
 #include "show/effect_file.h"
 #include "show/folder_listing.h"
-#include "show/library_settings.h"
 
 namespace j4::show {
 
 MessageId EffectLibrary::scan(const platform::SettingsStore& machineSettings) {
-    const auto folder = machineSettings.readString(SETTINGS_KEY, SETTING_EFFECT_PATH);
+    const auto folder =
+        machineSettings.readString(common::SETTINGS_KEY, common::SETTING_EFFECT_PATH);
     if (!folder || folder->empty()) {
         shapes_.clear();
         return MessageId::EffectSettingsMissing;

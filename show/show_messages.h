@@ -1,6 +1,7 @@
 #pragma once
-// The numbered messages the show-data operations report. The user interface shows
-// the text in a message box captioned "Corvanta J4".
+// The numbered messages the show-data operations report. The numbers are those of the
+// console's string table (common/string_table.h); the user interface shows the text in
+// a message box captioned "Corvanta J4".
 
 namespace j4::show {
 
@@ -30,7 +31,7 @@ enum class MessageId : int {
     UnsafeName = 10001,
 };
 
-// The text of a message, or "" for None.
+// The text of a message from the string table, or "" for None.
 const char* messageText(MessageId id);
 
 }  // namespace j4::show

@@ -2,6 +2,7 @@
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
+#include "common/string_table.h"
 #include "platform/compound/compound_file.h"
 #include "show/control_record.h"
 #include "show/file_streams.h"
@@ -9,10 +10,10 @@
 namespace j4::show {
 
 namespace {
-constexpr const char* VERSION_STREAM = "TemplateJ4";
-constexpr const char* INFO_STREAM = "Info";
-constexpr const char* CONTROLS_STREAM = "Controls";
-constexpr const char* LOGO_STREAM = "Logo";
+const char* const VERSION_STREAM = common::stringText(common::STR_TEMPLATE_VERSION_STREAM);
+const char* const INFO_STREAM = common::stringText(common::STR_TEMPLATE_INFO_STREAM);
+const char* const CONTROLS_STREAM = common::stringText(common::STR_TEMPLATE_CONTROLS_STREAM);
+const char* const LOGO_STREAM = common::stringText(common::STR_TEMPLATE_LOGO_STREAM);
 
 void setError(std::string* error, std::string text) {
     if (error) *error = std::move(text);

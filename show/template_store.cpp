@@ -10,9 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/settings_names.h"
 #include "platform/settings_store.h"
 #include "show/folder_listing.h"
-#include "show/library_settings.h"
 #include "show/template_file.h"
 
 namespace j4::show {
@@ -50,7 +50,8 @@ int TemplateFolder::indexOf(const Template* tpl) const {
 }
 
 MessageId TemplateStore::scan(const platform::SettingsStore& machineSettings) {
-    const auto root = machineSettings.readString(SETTINGS_KEY, SETTING_TEMPLATE_PATH);
+    const auto root =
+        machineSettings.readString(common::SETTINGS_KEY, common::SETTING_TEMPLATE_PATH);
     if (!root || root->empty()) {
         clear();
         return MessageId::TemplateSettingsMissing;

@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/settings_names.h"
 #include "data/library_sources.h"
 #include "platform/settings_store.h"
 #include "show/device_store.h"
 #include "show/effect_library.h"
-#include "show/library_settings.h"
 #include "show/paged_mode_control.h"
 #include "show/position_control.h"
 #include "show/template_store.h"
@@ -25,10 +25,10 @@ TEST(StarterLibraries, ScanThroughTheSettingsWithoutMessages) {
     char root[] = "/tmp/j4data-XXXXXX";
     ASSERT_TRUE(::mkdtemp(root));
     platform::SettingsStore settings(platform::SettingsScope::Machine, root);
-    ASSERT_TRUE(settings.writeString(show::SETTINGS_KEY, show::SETTING_TEMPLATE_PATH,
+    ASSERT_TRUE(settings.writeString(common::SETTINGS_KEY, common::SETTING_TEMPLATE_PATH,
                                      J4_TEMPLATE_LIBRARY_DIR));
-    ASSERT_TRUE(
-        settings.writeString(show::SETTINGS_KEY, show::SETTING_EFFECT_PATH, J4_EFFECT_LIBRARY_DIR));
+    ASSERT_TRUE(settings.writeString(common::SETTINGS_KEY, common::SETTING_EFFECT_PATH,
+                                     J4_EFFECT_LIBRARY_DIR));
     show::TemplateStore templates;
     ASSERT_EQ(templates.scan(settings), show::MessageId::None);
     std::vector<std::string> folders;

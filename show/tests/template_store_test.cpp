@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/settings_names.h"
 #include "platform/settings_store.h"
 #include "show/effect_file.h"
 #include "show/effect_library.h"
-#include "show/library_settings.h"
 #include "show/new_identity.h"
 #include "show/template_file.h"
 #include "show/template_store.h"
@@ -89,9 +89,10 @@ TEST_F(TemplateLibrary, UnreadableTemplatesAreDroppedWithMessage521) {
 TEST_F(TemplateLibrary, SettingsAndMissingFolders) {
     platform::SettingsStore settings(platform::SettingsScope::Machine, dir / "settings");
     EXPECT_EQ(store.scan(settings), MessageId::TemplateSettingsMissing);
-    ASSERT_TRUE(settings.writeString(SETTINGS_KEY, SETTING_TEMPLATE_PATH, dir / "nowhere"));
+    ASSERT_TRUE(
+        settings.writeString(common::SETTINGS_KEY, common::SETTING_TEMPLATE_PATH, dir / "nowhere"));
     EXPECT_EQ(store.scan(settings), MessageId::TemplateFolderMissing);
-    ASSERT_TRUE(settings.writeString(SETTINGS_KEY, SETTING_TEMPLATE_PATH, root));
+    ASSERT_TRUE(settings.writeString(common::SETTINGS_KEY, common::SETTING_TEMPLATE_PATH, root));
     EXPECT_EQ(store.scan(settings), MessageId::None);
     EXPECT_EQ(store.root(), root);
 }
@@ -211,9 +212,9 @@ TEST_F(TemplateLibrary, AuthoringInstallationsCertifyTemplates) {
     EXPECT_FALSE(Authoring::fromSettings(settings).authoring);
     const std::string logo = dir / "logo.png";
     writeText(logo, "\x89PNG fake image");
-    ASSERT_TRUE(settings.writeString(SETTINGS_KEY, SETTING_LOGO_PATH, logo));
+    ASSERT_TRUE(settings.writeString(common::SETTINGS_KEY, common::SETTING_LOGO_PATH, logo));
     EXPECT_FALSE(Authoring::fromSettings(settings).authoring) << "LogoPath alone";
-    ASSERT_TRUE(settings.writeNumber(SETTINGS_KEY, SETTING_CREATOR_ID, 4242));
+    ASSERT_TRUE(settings.writeNumber(common::SETTINGS_KEY, common::SETTING_CREATOR_ID, 4242));
     const Authoring authoring = Authoring::fromSettings(settings);
     ASSERT_TRUE(authoring.authoring);
     EXPECT_EQ(authoring.creatorId, 4242);
@@ -260,9 +261,10 @@ TEST(EffectLibrary, ScansEffFilesByNameAndSkipsBadOnes) {
     platform::SettingsStore settings(platform::SettingsScope::Machine, dir / "settings");
     EffectLibrary library;
     EXPECT_EQ(library.scan(settings), MessageId::EffectSettingsMissing);
-    ASSERT_TRUE(settings.writeString(SETTINGS_KEY, SETTING_EFFECT_PATH, dir / "none"));
+    ASSERT_TRUE(
+        settings.writeString(common::SETTINGS_KEY, common::SETTING_EFFECT_PATH, dir / "none"));
     EXPECT_EQ(library.scan(settings), MessageId::EffectFolderMissing);
-    ASSERT_TRUE(settings.writeString(SETTINGS_KEY, SETTING_EFFECT_PATH, folder));
+    ASSERT_TRUE(settings.writeString(common::SETTINGS_KEY, common::SETTING_EFFECT_PATH, folder));
     ASSERT_EQ(library.scan(settings), MessageId::None);
     ASSERT_EQ(library.count(), 3);
     EXPECT_EQ(library.at(0)->name, "a-circle");
