@@ -119,8 +119,8 @@ ShowReadResult ShowDocument::open(const std::string& path) {
     return result;
 }
 
-ShowView ShowDocument::liveViewLocked() const {
-    engine::Engine& engine = objects_.engine;
+ShowView captureLiveShow(const ShowObjects& objects) {
+    engine::Engine& engine = objects.engine;
     ShowView view;
     view.lostTimecodeSwitch = engine.clock().lostTimecodeSwitch().value_or(false);
     view.timecodeOffset = engine.clock().timecodeOffset().value_or(0);
@@ -130,9 +130,8 @@ ShowView ShowDocument::liveViewLocked() const {
         view.lists[k].name = list->name();
         view.lists[k].events = list->events();
     }
-    for (int i = 0; i < objects_.devices.count(); ++i)
-        view.devices.push_back(objects_.devices.at(i));
-    for (int i = 0; i < objects_.cues.count(); ++i) view.cues.push_back(objects_.cues.at(i));
+    for (int i = 0; i < objects.devices.count(); ++i) view.devices.push_back(objects.devices.at(i));
+    for (int i = 0; i < objects.cues.count(); ++i) view.cues.push_back(objects.cues.at(i));
     const engine::Mixer& mixer = engine.mixer();
     for (int i = 0; i < common::SUBMASTER_COUNT; ++i)
         view.submasterCues[i] = mixer.layerCueNumber(common::submasterLayer(i)).value_or(0);
@@ -152,7 +151,7 @@ SaveResult ShowDocument::save(const std::string& path) {
     {
         std::lock_guard guard(objects_.engine.lock());
         captured = changeCount_.load();
-        written = writeShowContent(root, liveViewLocked(), &reason);
+        written = writeShowContent(root, captureLiveShow(objects_), &reason);
     }
     if (written && extraWriter_ && !extraWriter_(root)) {
         written = false;

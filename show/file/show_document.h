@@ -34,6 +34,10 @@ struct ShowObjects {
     const EffectLibrary& effects;
 };
 
+// The live show as a view for the writer. The caller holds the engine lock for as long
+// as the view is used.
+ShowView captureLiveShow(const ShowObjects& objects);
+
 struct SaveResult {
     int message = 0;  // 0 on success, MSG_SHOW_SAVE_FAILED
     std::string reason;
@@ -74,7 +78,6 @@ class ShowDocument {
   private:
     void discardLocked();
     bool installLocked(ShowContent& content, std::string& reason);
-    ShowView liveViewLocked() const;
     void rememberPath(const std::string& path);
 
     ShowObjects objects_;
