@@ -40,8 +40,8 @@ void BM_ArtDmxWireSpacing(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        std::string dir = makeTempDir("j4-artnet-spacing");
-        std::string pcap = dir + "/spacing.pcap", log = dir + "/tshark.log";
+        TempDir dir("j4-artnet-spacing");
+        std::string pcap = dir.path() + "/spacing.pcap", log = dir.path() + "/tshark.log";
         int packets = 2 + FRAMES * 16;
         ChildProcess tshark({"tshark", "-i", "any", "-f", "udp port 6454", "-c",
                              std::to_string(packets), "-w", pcap},

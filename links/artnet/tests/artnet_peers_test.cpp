@@ -88,9 +88,9 @@ class Capture {
 
 TEST(ArtNetPeers, WiresharkReadsEveryPollAndDmxWeSend) {
     J4_REQUIRE_PRIVATE_NETWORK();
-    std::string dir = makeTempDir("j4-artnet-capture");
+    TempDir dir("j4-artnet-capture");
     // The poll, the node's reply and three rounds of 15 universes.
-    Capture capture(dir, 2 + 3 * 15);
+    Capture capture(dir.path(), 2 + 3 * 15);
     ASSERT_TRUE(capture.started()) << capture.log();
 
     UdpPeer listen("0.0.0.0", ARTNET_PORT), node("127.0.0.2", ARTNET_PORT);

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -126,6 +127,11 @@ std::string makeTempDir(const std::string& prefix) {
     std::string t = "/tmp/" + prefix + ".XXXXXX";
     char* d = ::mkdtemp(t.data());
     return d ? std::string(d) : std::string();
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace j4::links::test

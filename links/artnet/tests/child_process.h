@@ -38,4 +38,17 @@ std::string readFile(const std::string& path);
 // A fresh directory under /tmp.
 std::string makeTempDir(const std::string& prefix);
 
+// A fresh directory under /tmp, removed with everything in it at the end of scope.
+class TempDir {
+  public:
+    explicit TempDir(const std::string& prefix) : path_(makeTempDir(prefix)) {}
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
 }  // namespace j4::links::test

@@ -48,20 +48,19 @@ for u in wanted:
 }  // namespace
 
 OladNode::OladNode() {
-    dir_ = makeTempDir("j4-olad");
     passwd* pw = ::getpwnam("olad");
     uid_t uid = pw ? pw->pw_uid : 0;
-    if (::chown(dir_.c_str(), uid, static_cast<gid_t>(-1)) != 0) {
+    if (::chown(dir_.path().c_str(), uid, static_cast<gid_t>(-1)) != 0) {
     }
-    writeFile(dir_ + "/ola-artnet.conf", "enabled = true\nip = 127.0.0.1\nuse_loopback = true\n",
-              uid);
+    writeFile(dir_.path() + "/ola-artnet.conf",
+              "enabled = true\nip = 127.0.0.1\nuse_loopback = true\n", uid);
     for (const char* p : OTHER_PLUGINS)
-        writeFile(dir_ + "/ola-" + p + ".conf", "enabled = false\n", uid);
+        writeFile(dir_.path() + "/ola-" + p + ".conf", "enabled = false\n", uid);
     olad_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{"setpriv", "--reuid=olad", "--regid=nogroup", "--clear-groups",
-                                 "olad", "-c", dir_, "--no-http", "--no-register-with-dns-sd", "-l",
-                                 "3"},
-        dir_ + "/olad.log");
+                                 "olad", "-c", dir_.path(), "--no-http",
+                                 "--no-register-with-dns-sd", "-l", "3"},
+        dir_.path() + "/olad.log");
 }
 
 OladNode::~OladNode() {
@@ -106,7 +105,7 @@ std::map<int, std::vector<uint8_t>> OladNode::fetch(const std::vector<int>& univ
 }
 
 std::string OladNode::log() const {
-    return readFile(dir_ + "/olad.log");
+    return readFile(dir_.path() + "/olad.log");
 }
 
 }  // namespace j4::links::test

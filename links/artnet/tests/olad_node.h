@@ -25,7 +25,7 @@ class OladNode {
     std::string log() const;
 
   private:
-    std::string dir_;
+    TempDir dir_{"j4-olad"};
     std::unique_ptr<ChildProcess> olad_;
 };
 
