@@ -8,6 +8,8 @@
 #include <iterator>
 #include <ostream>
 
+#include <unistd.h>
+
 namespace j4::platform::testing {
 
 namespace fs = std::filesystem;
@@ -152,10 +154,29 @@ std::vector<TreeItem> manySiblings(int count) {
     return items;
 }
 
+namespace {
+
+// Folders made for this process, removed when it ends.
+struct FolderCleaner {
+    std::vector<fs::path> folders;
+    ~FolderCleaner() {
+        std::error_code ec;
+        for (const auto& f : folders) fs::remove_all(f, ec);
+    }
+};
+
+}  // namespace
+
 std::string freshFolder(const std::string& name) {
-    const fs::path p = fs::path(::testing::TempDir()) / ("j4compound-" + name);
+    static FolderCleaner cleaner;
+    static int counter = 0;
+    // Test cases run as parallel processes: the process id keeps their folders apart.
+    const fs::path p =
+        fs::path(::testing::TempDir()) /
+        ("j4compound-" + name + "-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
     fs::remove_all(p);
     fs::create_directories(p);
+    cleaner.folders.push_back(p);
     return p.string();
 }
 

@@ -35,7 +35,7 @@ std::vector<TreeItem> sampleTree();
 // `count` sibling streams in one storage, so the directory tree is deep.
 std::vector<TreeItem> manySiblings(int count);
 
-// A fresh empty folder for one test.
+// A fresh empty folder, private to this process and removed when it ends.
 std::string freshFolder(const std::string& name);
 
 }  // namespace j4::platform::testing
