@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "links/artnet/frame_store.h"
+#include "links/artnet/interface_address.h"
+#include "links/artnet/network_settings.h"
 #include "links/artnet/send_lengths.h"
 #include "links/artnet/tests/artnet_test_packets.h"
+#include "platform/settings_store.h"
 
 namespace j4::links {
 namespace {
@@ -117,6 +120,24 @@ TEST(FrameStore, CopiesValidRangesAndRefusesTheRest) {
         }
     }
     EXPECT_EQ(f.store(1, 10, nullptr), -1);
+}
+
+TEST(NetworkSettings, InterfaceComesFromTheUserSettingsAndDefaultsToLoopback) {
+    platform::SettingsStore user(platform::SettingsScope::User);
+    user.deleteValue(SETTINGS_KEY, NETWORK_INTERFACE_VALUE);
+    EXPECT_EQ(loadNetworkSettings(user).interfaceAddress, "127.0.0.1");
+    ASSERT_TRUE(user.writeString(SETTINGS_KEY, NETWORK_INTERFACE_VALUE, ""));
+    EXPECT_EQ(loadNetworkSettings(user).interfaceAddress, "127.0.0.1");
+    ASSERT_TRUE(user.writeString(SETTINGS_KEY, NETWORK_INTERFACE_VALUE, "127.0.0.1"));
+    NetworkSettings s = loadNetworkSettings(user);
+    EXPECT_EQ(s.interfaceAddress, "127.0.0.1");
+    EXPECT_TRUE(s.askWhenNoNode);
+
+    // Loopback carries no broadcast flag: its subnet's broadcast address stands in.
+    std::string error;
+    auto lo = resolveInterface(s.interfaceAddress, &error);
+    ASSERT_TRUE(lo) << error;
+    EXPECT_EQ(ipv4Text(lo->broadcast), "127.255.255.255");
 }
 
 }  // namespace
