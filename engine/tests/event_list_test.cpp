@@ -326,6 +326,50 @@ TEST_F(EventListTest, DeletingTheLoopStartKeepsAbsoluteTimes) {
     EXPECT_EQ(list0.eventCount(), 1);
 }
 
+// Loop 10 s (Cue 1), +2 s, +3 s, end row +4 s, then 20 s: each deletion leaves sound
+// loops and every remaining Event at its absolute time.
+TEST_F(EventListTest, DeletionRepairsLoops) {
+    using R = EventRole;
+    struct Row {
+        int32_t first, last;
+        std::vector<std::pair<R, ShowTime>> after;  // role and absolute time, Events 1..
+    };
+    const Row rows[] = {
+        {1,
+         1,
+         {{R::LoopStart, 12000},
+          {R::LoopMember, 13000},
+          {R::LoopEnd, 14000},
+          {R::Ordinary, 20000}}},
+        {1, 2, {{R::Ordinary, 13000}, {R::Ordinary, 14000}, {R::Ordinary, 20000}}},
+        {1, 3, {{R::Ordinary, 14000}, {R::Ordinary, 20000}}},
+        {2, 3, {{R::Ordinary, 10000}, {R::Ordinary, 14000}, {R::Ordinary, 20000}}},
+        {4,
+         4,
+         {{R::LoopStart, 10000},
+          {R::LoopMember, 12000},
+          {R::LoopEnd, 13000},
+          {R::Ordinary, 20000}}},
+        {3, 4, {{R::Ordinary, 10000}, {R::Ordinary, 12000}, {R::Ordinary, 20000}}},
+        {2, 4, {{R::Ordinary, 10000}, {R::Ordinary, 20000}}},
+    };
+    for (const auto& r : rows) {
+        list0.clear();
+        for (ShowTime t : {10000, 12000, 13000, 14000, 20000}) list0.insertEvent(ev(t, 1));
+        ASSERT_TRUE(list0.makeLoops(1, 4));
+        ASSERT_TRUE(list0.deleteEvents(r.first, r.last));
+        ASSERT_EQ(list0.eventCount(), static_cast<int32_t>(r.after.size()) + 1) << r.first;
+        for (size_t i = 0; i < r.after.size(); ++i) {
+            const auto idx = static_cast<int32_t>(i) + 1;
+            EXPECT_EQ(list0.event(idx)->role, r.after[i].first)
+                << r.first << "-" << r.last << " #" << idx;
+            EXPECT_EQ(*list0.absoluteEventTime(idx), r.after[i].second)
+                << r.first << "-" << r.last << " #" << idx;
+        }
+        EXPECT_FALSE(validateEvents(list0.events())) << r.first << "-" << r.last;
+    }
+}
+
 TEST_F(EventListTest, SetEventTimeClampsBetweenNeighbours) {
     list0.insertEvent(ev(10000, 1));  // 1
     list0.insertEvent(ev(20000, 2));  // 2 loop start
