@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +31,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     pid_t pid = ::fork();
     if (pid == 0) {
+        // A test that dies must not leave its peers running.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (log >= 0) {
             ::dup2(log, 1);
             ::dup2(log, 2);
