@@ -24,7 +24,7 @@ if [ ! -e "$policy" ]; then
   "${sudo_cmd[@]}" chmod +x "$policy"
   own_policy=1
 fi
-cleanup() { [ "$own_policy" = 1 ] && "${sudo_cmd[@]}" rm -f "$policy"; }
+cleanup() { if [ "$own_policy" = 1 ]; then "${sudo_cmd[@]}" rm -f "$policy"; fi; }
 trap cleanup EXIT
 "${sudo_cmd[@]}" apt-get update -q
 "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
