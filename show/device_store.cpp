@@ -107,6 +107,22 @@ MessageId DeviceStore::insertSeries(const Template& tpl, int count, int32_t addr
     return MessageId::None;
 }
 
+int DeviceStore::nextSeriesNumber(const std::string& prefix) const {
+    int64_t largest = 0;
+    for (const auto& device : devices_) {
+        const std::string& name = device->name();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        size_t i = prefix.size();
+        while (i < name.size() && name[i] == ' ') ++i;
+        int64_t n = 0;
+        // Digits beyond what a Device number can be stop counting instead of overflowing.
+        for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && n < 1'000'000'000; ++i)
+            n = n * 10 + (name[i] - '0');
+        largest = std::max(largest, n);
+    }
+    return static_cast<int>(std::min<int64_t>(largest, 1'000'000'000) + 1);
+}
+
 MessageId DeviceStore::moveDevice(Device* device, int32_t address, CueStore& cues) {
     if (!contains(device) || !device->fitsAt(address)) return MessageId::DeviceOverlap;
     const int32_t last = address + device->span() - 1;

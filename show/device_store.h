@@ -69,6 +69,10 @@ class DeviceStore {
     // any refusal nothing is created. The caller marks the show changed and tells the
     // windows.
     MessageId insertSeries(const Template& tpl, int count, int32_t address, int firstNumber = 1);
+    // The first number of a new series named after `prefix`: 1 + the largest number
+    // that starts (after spaces) what follows the prefix in an existing Device's name,
+    // counting only names longer than the prefix; 1 when there is none.
+    int nextSeriesNumber(const std::string& prefix) const;
 
     // Moves a Device to `address` (same span): 501 when the new range overlaps another
     // Device (its own old range does not count) or leaves the frame; otherwise every

@@ -74,6 +74,18 @@ TEST(DeviceSeries, ChecksAndNames) {
     EXPECT_EQ(store.count(), 4) << "a refused series creates nothing";
 }
 
+TEST(DeviceSeries, NextNumberContinuesExistingNames) {
+    DeviceStore store;
+    const Template tpl = faderTemplate("Par", 1);
+    EXPECT_EQ(store.nextSeriesNumber("Par"), 1);
+    for (const char* name : {"Par", "Par 003", "Par   12x", "Parcan 40", "Wash 99", "Par abc"})
+        store.create(tpl, name, store.count());
+    // "Par" itself is not longer than the prefix; "Parcan 40" continues it with no number.
+    EXPECT_EQ(store.nextSeriesNumber("Par"), 13);
+    EXPECT_EQ(store.nextSeriesNumber("Wash"), 100);
+    EXPECT_EQ(store.nextSeriesNumber("Spot"), 1);
+}
+
 TEST(DeviceStore, ChannelCountsIncludeModeSubControlsButNotInactiveModeChannels) {
     Template tpl;
     ControlList controls;
