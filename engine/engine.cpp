@@ -6,7 +6,7 @@ Engine::Engine(Clock& clock, show::CueStore& cues)
     : clock_(clock),
       mixer_(cues, lock_),
       lists_(lock_, mixer_, clock, changes_),
-      live_(mixer_, lists_, clock, changes_) {
+      live_(mixer_, lists_, clock) {
     mixer_.setRecordHook(&live_);
 }
 

@@ -269,11 +269,12 @@ int32_t EventList::findTimeValue(TimeValue wanted, int32_t from) const {
 
 int32_t EventList::insertEvent(Event event) {
     if (!fieldsValid(event) || event.time < 0 || event.time > MAX_EVENT_TIME) return EVENT_REFUSED;
+    int32_t position = 0;
     {
         std::lock_guard guard(lock_);
         const TimeValue wanted = tv(event.time);
         const auto count = static_cast<int32_t>(events_.size());
-        int32_t position = count;
+        position = count;
         for (int32_t i = 0; i < count; ++i) {
             const TimeValue at = tv(absoluteTime(events_, structure_, i));
             if (at == wanted) return EVENT_TIME_TAKEN;
@@ -294,9 +295,9 @@ int32_t EventList::insertEvent(Event event) {
         structure_.rebuild(events_);
         cursor_.shiftForInsert(position);
         cursor_.changed = true;
-        changes_.notify();
-        return position;
     }
+    changes_.notify();
+    return position;
 }
 
 bool EventList::updateEvent(int32_t index, const Event& fields) {

@@ -14,9 +14,8 @@ bool isAux(int a) {
 }
 }  // namespace
 
-LiveControls::LiveControls(Mixer& mixer, EventLists& lists, Clock& clock,
-                           const ShowChanges& changes)
-    : mixer_(mixer), lists_(lists), clock_(clock), changes_(changes) {}
+LiveControls::LiveControls(Mixer& mixer, EventLists& lists, Clock& clock)
+    : mixer_(mixer), lists_(lists), clock_(clock) {}
 
 bool LiveControls::setSubmasterLevel(int submaster, Level level) {
     return isSubmaster(submaster) && mixer_.setLayerLevel(submaster - 1, level);
@@ -98,7 +97,8 @@ void LiveControls::beforeLevelChange(int layer, Level newLevel) {
     e.time = r.time;
     e.cue = *cue;
     // An Event already at that thirtieth of a second keeps its place: nothing logged.
-    if (list->insertEvent(std::move(e)) >= 0) changes_.notify();
+    // A logged Event marks the show changed (the insert reports it).
+    list->insertEvent(std::move(e));
 }
 
 }  // namespace j4::engine

@@ -14,13 +14,12 @@
 #include "engine/clock.h"
 #include "engine/event_lists.h"
 #include "engine/mixer.h"
-#include "engine/show_changes.h"
 
 namespace j4::engine {
 
 class LiveControls final : public RecordHook {
   public:
-    LiveControls(Mixer& mixer, EventLists& lists, Clock& clock, const ShowChanges& changes);
+    LiveControls(Mixer& mixer, EventLists& lists, Clock& clock);
 
     bool setSubmasterLevel(int submaster, common::Level level);
     // All 24 levels at once (Solo bumps); the record hook runs for `pressed` (1..24)
@@ -54,7 +53,6 @@ class LiveControls final : public RecordHook {
     Mixer& mixer_;
     EventLists& lists_;
     Clock& clock_;
-    const ShowChanges& changes_;
 };
 
 }  // namespace j4::engine
