@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,7 +32,10 @@ void collect(const platform::Storage& storage, const std::string& prefix, Stream
 
 platform::CompoundFile inMemoryFile() {
     // Nothing reaches the disk without commit(); the path only names the model.
-    auto file = platform::CompoundFile::create("/nonexistent-j4-fuzz/show.j4");
+    static const std::string path =
+        (std::filesystem::temp_directory_path() / ("j4-fuzz-" + std::to_string(getpid()) + ".j4"))
+            .string();
+    auto file = platform::CompoundFile::create(path);
     if (!file) std::abort();
     return std::move(*file);
 }
