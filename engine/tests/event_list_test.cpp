@@ -253,6 +253,27 @@ TEST_F(EventListTest, StepModeFiresTheNextEventAndRunsOnlyForItsFade) {
     EXPECT_FALSE(lists.play());
 }
 
+TEST_F(EventListTest, ModeChangesRelocateAtTheNextTick) {
+    setEvent0Cue(1);
+    list0.insertEvent(ev(10000, 2));
+    list0.insertEvent(ev(30000, 3));
+    ASSERT_TRUE(clock.setMode(ClockMode::Timecode));
+    frame();
+    EXPECT_EQ(currentCue(), 1) << "Timecode locates at 0";
+    ASSERT_TRUE(clock.setTime(20000, common::NO_TIME));
+    ASSERT_TRUE(lists.setModeWhenStopped(ClockMode::Internal));
+    frame();
+    EXPECT_EQ(currentCue(), 2) << "Internal relocates at the clock time";
+    // A typed start time and Play: the clock starts there.
+    ASSERT_TRUE(lists.play(60000));
+    ClockReading r;
+    ASSERT_TRUE(clock.read(r));
+    EXPECT_EQ(r.time, 60000);
+    EXPECT_EQ(r.state, ClockState::Playing);
+    frame();
+    EXPECT_EQ(currentCue(), 3);
+}
+
 TEST_F(EventListTest, TimecodePlaybackIsNotHeldByAnOlderStopTime) {
     list0.insertEvent(ev(20000, 2, 0, 0, true));
     list0.insertEvent(ev(30000, 3));
