@@ -22,7 +22,7 @@ struct ClockValues {
 void publishClock(BlockLayout& block, const ClockValues& values);
 
 // The four values of one frame. A writer that stopped in the middle of a publication
-// cannot stall the reader: after a bounded number of tries it returns what it read.
+// cannot stall the reader: after at most about 10 ms it returns what it read.
 ClockValues readClock(const BlockLayout& block);
 
 }  // namespace j4::automation

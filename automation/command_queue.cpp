@@ -5,6 +5,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -28,12 +29,7 @@ int32_t nextIndex(int32_t i) {
     return i + 1 == SLOT_COUNT ? 0 : i + 1;
 }
 
-timespec monotonicDeadline(Clock::time_point deadline) {
-    // steady_clock is CLOCK_MONOTONIC on Linux.
-    const auto ns =
-        std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch()).count();
-    return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
-}
+constexpr std::chrono::nanoseconds LOCK_SLICE = std::chrono::milliseconds(50);
 
 }  // namespace
 
@@ -78,16 +74,28 @@ int toResultCode(PostResult result) {
 }
 
 CommandQueue::Lock CommandQueue::lock(Clock::time_point deadline) {
-    const timespec until = monotonicDeadline(deadline);
-    const int rc = pthread_mutex_clocklock(&block_.postLock, CLOCK_MONOTONIC, &until);
-    if (rc == 0) return Lock::Locked;
-    if (rc == EOWNERDEAD) {
-        // A client died while posting. It moves the write index only after its slot is
-        // complete, so the queue is whole; indexes are checked by every user anyway.
-        pthread_mutex_consistent(&block_.postLock);
-        return Lock::Locked;
+    // pthread_mutex_timedlock measures on the wall clock, which may jump; waiting in
+    // short slices against the monotonic deadline keeps the bound whatever it does.
+    for (;;) {
+        const auto left = std::clamp(
+            std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - Clock::now()),
+            std::chrono::nanoseconds(0), LOCK_SLICE);
+        timespec until{};
+        clock_gettime(CLOCK_REALTIME, &until);
+        const long long ns = until.tv_nsec + left.count();
+        until.tv_sec += static_cast<time_t>(ns / 1'000'000'000);
+        until.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+        const int rc = pthread_mutex_timedlock(&block_.postLock, &until);
+        if (rc == 0) return Lock::Locked;
+        if (rc == EOWNERDEAD) {
+            // A client died while posting. It moves the write index only after its slot
+            // is complete, so the queue is whole; indexes are checked by every user.
+            pthread_mutex_consistent(&block_.postLock);
+            return Lock::Locked;
+        }
+        if (rc != ETIMEDOUT) return Lock::Failed;
+        if (Clock::now() >= deadline) return Lock::TimedOut;
     }
-    return rc == ETIMEDOUT ? Lock::TimedOut : Lock::Failed;
 }
 
 void CommandQueue::unlock() {
@@ -127,7 +135,7 @@ PostResult CommandQueue::post(int32_t code, int32_t argument1, int32_t argument2
             slot.code = code;
             slot.argument1 = argument1;
             slot.argument2 = argument2;
-            std::memcpy(slot.path, path.data(), path.size());
+            if (!path.empty()) std::memcpy(slot.path, path.data(), path.size());
             slot.path[path.size()] = '\0';
             at(block_.writeIndex).store(nextIndex(w), std::memory_order_release);
             unlock();

@@ -41,8 +41,8 @@ TEST(ConsoleSide, ConnectedOnlyWhileRegistered) {
 
 TEST(ConsoleSide, APostWakesTheConsole) {
     testing::TestBlock block;
+    platform::Event first, second;  // outlive the console's registration
     ConsoleSide console(block.name());
-    platform::Event first, second;
     ASSERT_EQ(console.registerConsole(&first), J4AUTO_OK);
     J4Automation client(block.name());
     for (int i = 0; i < 3; ++i) {
@@ -80,8 +80,8 @@ TEST(ConsoleSide, ANewConsoleDoesNotRunItsPredecessorsCommands) {
 
 TEST(ConsoleSide, AClientWaitingOnAFullQueueGivesUpWhenTheConsoleGoes) {
     testing::TestBlock block;
-    ConsoleSide console(block.name());
     platform::Event wakeUp;
+    ConsoleSide console(block.name());
     ASSERT_EQ(console.registerConsole(&wakeUp), J4AUTO_OK);
     J4Automation client(block.name());
     for (int i = 0; i < SLOT_COUNT - 1; ++i) ASSERT_EQ(client.Stop(), PostResult::Posted);

@@ -18,8 +18,8 @@ TEST(FlatApi, ResultsOfEveryKind) {
     EXPECT_EQ(j4auto_is_connected(client), 0);
     EXPECT_EQ(j4auto_play(client, -1), J4AUTO_NOT_CONNECTED);
 
-    ConsoleSide console(block.name());
     platform::Event wakeUp;
+    ConsoleSide console(block.name());
     ASSERT_EQ(console.registerConsole(&wakeUp), J4AUTO_OK);
     EXPECT_EQ(j4auto_is_connected(client), 1);
     EXPECT_EQ(j4auto_set_submaster_level(client, 24, 0), J4AUTO_OUT_OF_RANGE);

@@ -87,8 +87,8 @@ TEST(Processes, ConcurrentClientsNeitherLoseNorTearCommands) {
         }));
     }
 
-    ConsoleSide console(block.name());
     platform::Event wakeUp;
+    ConsoleSide console(block.name());
     ASSERT_EQ(console.registerConsole(&wakeUp), J4AUTO_OK);
     const char start[CLIENTS] = {};
     ASSERT_TRUE(writeAll(go.writeEnd(), start, CLIENTS));
@@ -119,6 +119,11 @@ TEST(Processes, ConcurrentClientsNeitherLoseNorTearCommands) {
 }
 
 TEST(Processes, AClientKilledHoldingTheQueueLockDoesNotWedgeOthers) {
+#if defined(__SANITIZE_THREAD__)
+    // The thread sanitizer cannot see a lock taken in another process and reports the
+    // recovered robust mutex's unlock as an unlock of an unlocked mutex.
+    GTEST_SKIP() << "cross-process robust mutex recovery is invisible to the sanitizer";
+#endif
     testing::TestBlock block;
     for (int round = 0; round < 2; ++round) {
         const pid_t holder = forkChild([&] {
@@ -131,8 +136,8 @@ TEST(Processes, AClientKilledHoldingTheQueueLockDoesNotWedgeOthers) {
         });
         ASSERT_EQ(exitCodeOf(holder), 0);
     }
-    ConsoleSide console(block.name());
     platform::Event wakeUp;
+    ConsoleSide console(block.name());
     ASSERT_EQ(console.registerConsole(&wakeUp), J4AUTO_OK);
     J4Automation client(block.name());
     client.setPostTimeout(milliseconds(GUARD_MS));
@@ -149,8 +154,8 @@ TEST(Processes, ConnectedFollowsTheConsoleProcess) {
     testing::TestBlock block;
     Pipe ready;
     const pid_t consolePid = forkChild([&] {
-        ConsoleSide console(block.name());
         platform::Event wakeUp;
+        ConsoleSide console(block.name());
         if (console.registerConsole(&wakeUp) != J4AUTO_OK) return 1;
         writeAll(ready.writeEnd(), "r", 1);
         for (;;) pause();

@@ -43,8 +43,8 @@ TEST(J4ctl, CommandsStatusAndExitStatuses) {
     EXPECT_EQ(r.status, EXIT_NOT_CONNECTED);
     EXPECT_NE(r.output.find("not running"), std::string::npos) << r.output;
 
-    ConsoleSide console(block.name());
     platform::Event wakeUp;
+    ConsoleSide console(block.name());
     ASSERT_EQ(console.registerConsole(&wakeUp), J4AUTO_OK);
     console.publishClock({90'500, 0, 1, 0});
     r = runJ4ctl(b + "status");
