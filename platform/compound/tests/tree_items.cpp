@@ -138,6 +138,11 @@ std::vector<TreeItem> sampleTree() {
         {"Extra Data/Big", false, patternBytes(70000, 7)},
         {"Extra Data/Sixty-three", false, patternBytes(63, 8)},
         {"Extra Data/Sixty-five", false, patternBytes(65, 9)},
+        // Non-ASCII names travel as UTF-16 and sort by their upper case.
+        {"Extra Data/\xC3\x9C"
+         "berblick",
+         false, patternBytes(20, 10)},
+        {"Extra Data/\xD0\xA1\xD1\x86\xD0\xB5\xD0\xBD\xD0\xB0", true, {}},
     };
     std::sort(items.begin(), items.end(),
               [](const TreeItem& a, const TreeItem& b) { return a.path < b.path; });

@@ -30,7 +30,7 @@ void buildTree(Storage root, const std::vector<TreeItem>& items);
 // Deterministic bytes of a given length.
 std::vector<uint8_t> patternBytes(size_t size, uint32_t seed);
 // Nested storages, an empty storage, empty streams, streams of 4095/4096/4097 bytes
-// around the mini-stream cutoff, names in mixed case.
+// around the mini-stream cutoff, names in mixed case and beyond ASCII.
 std::vector<TreeItem> sampleTree();
 // `count` sibling streams in one storage, so the directory tree is deep.
 std::vector<TreeItem> manySiblings(int count);
