@@ -6,10 +6,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "automation/commands.h"
 #include "automation/j4_automation.h"
 #include "automation/j4ctl/command_line.h"
 #include "automation/j4ctl/status_text.h"
@@ -104,7 +106,18 @@ int main(int argc, char** argv) {
         return connected ? EXIT_DONE : EXIT_NOT_CONNECTED;
     }
 
-    const PostResult result = automation.post(inv.code, inv.argument1, inv.argument2, inv.path);
+    // The console opens the path from its own working folder: send it absolute.
+    std::string path = inv.path;
+    if (!path.empty() && path.front() != '/') {
+        std::error_code ec;
+        path = std::filesystem::absolute(path, ec).lexically_normal().string();
+        if (ec || !isValidLoadPath(path)) {
+            std::fprintf(stderr, "j4ctl: load: the full show path must have 1 to %d characters\n",
+                         PATH_MAX_CHARACTERS);
+            return EXIT_USAGE;
+        }
+    }
+    const PostResult result = automation.post(inv.code, inv.argument1, inv.argument2, path);
     if (result != PostResult::Posted) {
         std::fprintf(stderr, "j4ctl: %s\n", postResultText(result));
         return exitStatusFor(result);

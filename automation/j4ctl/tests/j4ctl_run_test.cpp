@@ -2,9 +2,12 @@
 // exit statuses and messages.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "automation/console_side.h"
@@ -61,6 +64,10 @@ TEST(J4ctl, CommandsStatusAndExitStatuses) {
     EXPECT_EQ(c.argument2, 4096);
     ASSERT_EQ(console.take(c), J4AUTO_OK);
     EXPECT_STREQ(c.path, "/shows/my show.j4");
+    // A relative path is sent as seen from where j4ctl runs, not from the console.
+    EXPECT_EQ(runJ4ctl(b + "load ./demo.j4").status, EXIT_DONE);
+    ASSERT_EQ(console.take(c), J4AUTO_OK);
+    EXPECT_EQ(std::string(c.path), (std::filesystem::current_path() / "demo.j4").string());
 
     r = runJ4ctl(b + "submaster 25 0");
     EXPECT_EQ(r.status, EXIT_USAGE);
@@ -76,6 +83,37 @@ TEST(J4ctl, CommandsStatusAndExitStatuses) {
     r = runJ4ctl("--help");
     EXPECT_EQ(r.status, EXIT_DONE);
     EXPECT_NE(r.output.find("Usage: j4ctl"), std::string::npos);
+}
+
+// `status --watch` into a pipe prints a line when something changes and ends cleanly
+// on SIGTERM (its handler is in place before the first line appears).
+TEST(J4ctl, WatchEndsCleanlyOnTerm) {
+    testing::TestBlock block;
+    platform::Event wakeUp;
+    ConsoleSide console(block.name());
+    ASSERT_EQ(console.registerConsole(&wakeUp), J4AUTO_OK);
+    console.publishClock({60'000, 2, 0, 0});
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        execl(J4CTL_PATH, "j4ctl", "--block", block.name().c_str(), "status", "--watch",
+              "--interval", "20", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    char c;
+    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
+    EXPECT_EQ(line, "00:01:00:00  Step  stopped  timecode none  [console running]");
+    kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    close(out[0]);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), EXIT_DONE);
 }
 
 }  // namespace
