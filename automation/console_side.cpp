@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <system_error>
 
 namespace j4::automation {
 
@@ -78,7 +79,15 @@ int ConsoleSide::registerConsole(platform::Event* wakeUp) {
         }
     }
     stopWaiter_.store(false);
-    waiter_ = std::thread([this, wakeUp] { waitForPosts(wakeUp); });
+    try {
+        waiter_ = std::thread([this, wakeUp] { waitForPosts(wakeUp); });
+    } catch (const std::system_error& e) {
+        // Nothing may cross the exported functions; without a waiter nobody would wake
+        // the console, so it must not look connected either.
+        consoleLock_.unlock();
+        error_ = std::string("cannot start the wake-up thread: ") + e.what();
+        return J4AUTO_FAILED;
+    }
     return J4AUTO_OK;
 }
 

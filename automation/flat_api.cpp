@@ -33,7 +33,11 @@ int postTo(J4AutoClient* client, Code code, int32_t argument1, int32_t argument2
 extern "C" {
 
 J4AutoClient* j4auto_open(const char* block_name) {
-    return new (std::nothrow) J4AutoClient(block_name);
+    try {
+        return new J4AutoClient(block_name);
+    } catch (...) {  // out of memory: no exception crosses into C
+        return nullptr;
+    }
 }
 
 void j4auto_close(J4AutoClient* client) {
