@@ -21,9 +21,10 @@
 // element of a file from another writer stays reachable. Names are compared as the
 // format says (shorter name first, then an upper-case compare): lookups ignore case.
 //
-// Handles. Storage and Stream are cheap handles into the model of their CompoundFile;
-// they stay valid while it lives (a handle whose element was removed reports NotFound).
-// A CompoundFile and its handles are used by one thread at a time. No operation throws.
+// Handles. Storage and Stream are cheap, copyable handles into the model of their
+// CompoundFile and keep that model alive: after close() they still work on it, detached
+// from the file. A handle whose element was removed reports NotFound. A CompoundFile and
+// its handles are used by one thread at a time. No operation throws.
 
 #include <cstddef>
 #include <cstdint>
