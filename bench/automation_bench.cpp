@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -20,7 +21,11 @@ using namespace j4::automation;
 
 struct BenchBlock {
     std::string name = "/j4auto-bench-" + std::to_string(getpid());
-    ~BenchBlock() { SharedBlock::remove(name); }
+    ~BenchBlock() {
+        std::string error;
+        if (auto b = SharedBlock::attach(name, &error)) std::remove(b->consoleLockPath().c_str());
+        SharedBlock::remove(name);
+    }
 };
 
 void BM_PublishClock(benchmark::State& state) {
