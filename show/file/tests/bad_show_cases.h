@@ -16,8 +16,7 @@
 namespace j4::show::testing {
 
 // Changes a saved file through the compound layer.
-inline void mutate(const std::string& path,
-                   const std::function<void(platform::Storage&)>& change) {
+inline void mutate(const std::string& path, const std::function<void(platform::Storage&)>& change) {
     auto f = platform::CompoundFile::openReadWrite(path);
     ASSERT_TRUE(f.ok());
     platform::Storage root = f->root();
@@ -141,8 +140,7 @@ inline std::vector<BadShowCase> badShowCases() {
          [=](platform::Storage& r) { putStream(r, "Cues/2/Info", cueInfoWith(1, 0, 0)); },
          "out of order"},
         {"Cue number twice",
-         [=](platform::Storage& r) { putStream(r, "Cues/2/Info", cueInfoWith(2, 0, 0)); },
-         "twice"},
+         [=](platform::Storage& r) { putStream(r, "Cues/2/Info", cueInfoWith(2, 0, 0)); }, "twice"},
         {"Device count beyond the stream",
          [=](platform::Storage& r) { putStream(r, "Cues/0/Info", cueInfoWith(1, 1000000000, 0)); },
          "Cues/0/Devices"},

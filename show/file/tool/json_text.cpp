@@ -71,8 +71,7 @@ bool isIdentifier(std::string_view key) {
 // Follows the parser through the document to name where a duplicate key sits.
 class DuplicateKeyFinder {
   public:
-    bool operator()(int /*depth*/, Json::parse_event_t event,
-                    Json& parsed) {
+    bool operator()(int /*depth*/, Json::parse_event_t event, Json& parsed) {
         using Event = Json::parse_event_t;
         switch (event) {
             case Event::object_start:
@@ -87,7 +86,7 @@ class DuplicateKeyFinder {
                 Frame& top = frames_.back();
                 const std::string key = parsed.get<std::string>();
                 if (!top.keys.insert(key).second && error_.empty())
-                    error_ = memberPath(pathTo(frames_.size() - 1), key) + ": key given twice";
+                    error_ = memberPath(pathTo(frames_.size()), key) + ": key given twice";
                 top.key = key;
                 break;
             }
@@ -131,10 +130,10 @@ class DuplicateKeyFinder {
 bool parseJson(std::string_view text, Json& out, std::string& error) {
     DuplicateKeyFinder finder;
     try {
-        Json parsed = Json::parse(
-            text.begin(), text.end(),
-            [&finder](int depth, Json::parse_event_t event,
-                      Json& value) { return finder(depth, event, value); });
+        Json parsed = Json::parse(text.begin(), text.end(),
+                                  [&finder](int depth, Json::parse_event_t event, Json& value) {
+                                      return finder(depth, event, value);
+                                  });
         if (!finder.error().empty()) {
             error = finder.error();
             return false;
@@ -158,8 +157,8 @@ std::string formatJson(const Json& value) {
 
 std::string memberPath(const std::string& parent, std::string_view key) {
     if (isIdentifier(key)) return parent + "." + std::string(key);
-    return parent + "[" + Json(std::string(key)).dump(-1, ' ', false,
-                                                      Json::error_handler_t::replace) + "]";
+    return parent + "[" +
+           Json(std::string(key)).dump(-1, ' ', false, Json::error_handler_t::replace) + "]";
 }
 
 std::string elementPath(const std::string& parent, size_t index) {

@@ -89,7 +89,8 @@ Json controlToJson(const Control& control) {
             j[key::CHANNEL_OFFSET] = s.channelOffset();
             Json items = Json::array();
             for (const SelectItem& item : s.items())
-                items.push_back(Json{{key::VALUE, item.value}, {key::DESCRIPTION, item.description}});
+                items.push_back(
+                    Json{{key::VALUE, item.value}, {key::DESCRIPTION, item.description}});
             j[key::ITEMS] = std::move(items);
             break;
         }
