@@ -30,9 +30,10 @@ struct Effects {
 
     Effects() { problem = library.scan(platform::SettingsStore(platform::SettingsScope::Machine)); }
 
-    // Why an effect shape may be missing, to add to a refusal.
-    std::string note() const {
-        if (problem == MessageId::None) return {};
+    // Why an effect shape may be missing, added to a refusal that names one.
+    std::string note(const std::string& refusal) const {
+        if (problem == MessageId::None || refusal.find("effect library") == std::string::npos)
+            return {};
         return "note: the effect library was not read (message " +
                std::to_string(static_cast<int>(problem)) + ": " + messageText(problem) + ")\n";
     }
@@ -42,7 +43,7 @@ void printRefusal(const ShowReadResult& r, const Effects& effects, std::ostream&
     const char* text = common::stringText(r.message);
     err << r.message << ": " << (text ? text : "") << "\n"
         << "reason: " << r.reason << "\n"
-        << effects.note();
+        << effects.note(r.reason);
 }
 
 bool readText(const std::string& path, std::istream& in, std::string& text, std::string& error) {
@@ -111,7 +112,7 @@ int runImport(const ToolInvocation& inv, std::istream& in, std::ostream& err) {
     }
     Effects effects;
     if (!importShowJson(text, effects.library, inv.output, error)) {
-        err << error << "\n" << effects.note();
+        err << error << "\n" << effects.note(error);
         return TOOL_FAILED;
     }
     return TOOL_OK;

@@ -63,6 +63,12 @@ TEST_F(Check, AMissingEffectLibraryIsNamedBesideTheRefusal) {
                   std::string::npos)
             << r.err;
     }
+    // A refused export writes no output file, not even an empty one.
+    EXPECT_EQ(runTool({"export", rich, "-o", file("out.json")}).status, 1);
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"show.j4"});
+    // A refusal that has nothing to do with effects carries no note about them.
+    const ToolOutput missing = runTool({"check", file("missing.j4")});
+    EXPECT_EQ(missing.err.find("note:"), std::string::npos) << missing.err;
 }
 
 }  // namespace
