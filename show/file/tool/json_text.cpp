@@ -69,10 +69,11 @@ bool isIdentifier(std::string_view key) {
 }
 
 // Follows the parser through the document to name where a duplicate key sits.
+template <class J>
 class DuplicateKeyFinder {
   public:
-    bool operator()(int /*depth*/, Json::parse_event_t event, Json& parsed) {
-        using Event = Json::parse_event_t;
+    bool operator()(int /*depth*/, typename J::parse_event_t event, J& parsed) {
+        using Event = typename J::parse_event_t;
         switch (event) {
             case Event::object_start:
             case Event::array_start:
@@ -84,7 +85,7 @@ class DuplicateKeyFinder {
                 break;
             case Event::key: {
                 Frame& top = frames_.back();
-                const std::string key = parsed.get<std::string>();
+                const std::string key = parsed.template get<std::string>();
                 if (!top.keys.insert(key).second && error_.empty())
                     error_ = memberPath(pathTo(frames_.size()), key) + ": key given twice";
                 top.key = key;
@@ -125,27 +126,36 @@ class DuplicateKeyFinder {
     std::string error_;
 };
 
-}  // namespace
-
-bool parseJson(std::string_view text, Json& out, std::string& error) {
-    DuplicateKeyFinder finder;
+template <class J>
+bool parseAs(std::string_view text, J& out, std::string& error) {
+    DuplicateKeyFinder<J> finder;
     try {
-        Json parsed = Json::parse(text.begin(), text.end(),
-                                  [&finder](int depth, Json::parse_event_t event, Json& value) {
-                                      return finder(depth, event, value);
-                                  });
+        J parsed = J::parse(text.begin(), text.end(),
+                            [&finder](int depth, typename J::parse_event_t event, J& value) {
+                                return finder(depth, event, value);
+                            });
         if (!finder.error().empty()) {
             error = finder.error();
             return false;
         }
         out = std::move(parsed);
         return true;
-    } catch (const Json::exception& e) {
+    } catch (const nlohmann::json::exception& e) {
         error = e.what();
     } catch (const std::bad_alloc&) {
         error = "out of memory";
     }
     return false;
+}
+
+}  // namespace
+
+bool parseJson(std::string_view text, Json& out, std::string& error) {
+    return parseAs(text, out, error);
+}
+
+bool parseJson(std::string_view text, JsonInput& out, std::string& error) {
+    return parseAs(text, out, error);
 }
 
 std::string formatJson(const Json& value) {

@@ -10,10 +10,15 @@
 
 namespace j4::show::tool {
 
+// What the tool writes: members in the order they were added.
 using Json = nlohmann::ordered_json;
+// What the tool reads: members found by name (an ordered object searches its members
+// one by one, which makes a Cue's thousands of channel values slow to read).
+using JsonInput = nlohmann::json;
 
 // False with the reason (the JSON path or the line and column) on any fault.
 bool parseJson(std::string_view text, Json& out, std::string& error);
+bool parseJson(std::string_view text, JsonInput& out, std::string& error);
 
 // The text, ending with a newline. Strings that are not valid UTF-8 are written with
 // U+FFFD in place of the bad bytes.

@@ -31,9 +31,9 @@ constexpr int64_t INT32_HIGH = std::numeric_limits<int32_t>::max();
 // A JSON value and where it sits in the document.
 class Node {
   public:
-    Node(const Json& value, std::string path) : value_(value), path_(std::move(path)) {}
+    Node(const JsonInput& value, std::string path) : value_(value), path_(std::move(path)) {}
 
-    const Json& json() const { return value_; }
+    const JsonInput& json() const { return value_; }
     const std::string& path() const { return path_; }
 
     [[noreturn]] void refuse(const std::string& why) const { throw Refusal{path_ + ": " + why}; }
@@ -128,7 +128,7 @@ class Node {
     }
 
   private:
-    const Json& value_;
+    const JsonInput& value_;
     std::string path_;
 };
 
@@ -164,7 +164,7 @@ class ShowBuilder {
             });
             for (size_t i = 1; i < built.size(); ++i)
                 if (built[i].first->number() == built[i - 1].first->number())
-                    Node(Json(), built[i].second + "." + key::NUMBER)
+                    Node(JsonInput(), built[i].second + "." + key::NUMBER)
                         .refuse("Cue number " + std::to_string(built[i].first->number()) +
                                 " is also at " + built[i - 1].second);
             for (auto& [c, path] : built) out_.cues.push_back(std::move(c));
@@ -428,7 +428,7 @@ class ShowBuilder {
 
 }  // namespace
 
-bool showFromJson(const Json& document, const EffectLibrary& effects, ShowContent& out,
+bool showFromJson(const JsonInput& document, const EffectLibrary& effects, ShowContent& out,
                   std::string& error) {
     try {
         ShowContent content;

@@ -16,7 +16,7 @@ namespace j4::show::tool {
 
 // Effect entries must name shapes of `effects`. `out` is filled only on success;
 // otherwise `error` holds the path and the reason.
-bool showFromJson(const Json& document, const EffectLibrary& effects, ShowContent& out,
+bool showFromJson(const JsonInput& document, const EffectLibrary& effects, ShowContent& out,
                   std::string& error);
 
 }  // namespace j4::show::tool

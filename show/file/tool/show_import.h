@@ -19,9 +19,9 @@ bool importShowJson(std::string_view jsonText, const EffectLibrary& effects,
                     const std::string& path, std::string& error);
 
 // The console's checks on a show written into `file` (not yet committed): its image is
-// read back through the show reader and must give `show` again. False with the
-// console's message number and the reason.
-bool verifyWrittenShow(const platform::CompoundFile& file, const ShowContent& show,
-                       const EffectLibrary& effects, std::string& error);
+// read back through the show reader. False with the console's message number and the
+// reason.
+bool verifyWrittenShow(const platform::CompoundFile& file, const EffectLibrary& effects,
+                       std::string& error);
 
 }  // namespace j4::show::tool

@@ -69,8 +69,11 @@ Json cueToJson(const Cue& cue, const ShowContent& show) {
     }
     j[key::EFFECTS] = std::move(effects);
     Json values = Json::object();
+    // Appended without the object's own insert, which would compare each new key with
+    // every earlier one; the channel addresses are unique anyway.
+    auto& members = static_cast<Json::object_t::Container&>(values.get_ref<Json::object_t&>());
     for (int32_t ch = 0; ch < common::FRAME_CHANNELS; ++ch)
-        if (cue.values()[ch] != 0) values[addressText(ch)] = cue.values()[ch];
+        if (cue.values()[ch] != 0) members.emplace_back(addressText(ch), cue.values()[ch]);
     j[key::VALUES] = std::move(values);
     return j;
 }
