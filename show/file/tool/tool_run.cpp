@@ -1,5 +1,6 @@
 #include "show/file/tool/tool_run.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -142,6 +143,13 @@ int runShowTool(const std::vector<std::string>& args, std::istream& in, std::ost
     if (inv.help) {
         out << helpText(inv.verb);
         return TOOL_OK;
+    }
+    // Writing over the file being read would destroy it before it was read whole.
+    std::error_code ec;
+    if (!inv.output.empty() && inv.input != "-" &&
+        std::filesystem::equivalent(inv.input, inv.output, ec)) {
+        err << "j4show: the output " << inv.output << " is the input file\n";
+        return TOOL_USAGE;
     }
     try {
         switch (inv.verb) {

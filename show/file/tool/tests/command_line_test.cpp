@@ -92,6 +92,9 @@ TEST_F(ToolProgram, ReportsOnTheRightStreamsWithItsExitStatus) {
     EXPECT_EQ(fileText(file("out")), "");
     EXPECT_NE(fileText(file("err")).find("503"), std::string::npos);
     EXPECT_EQ(run("frobnicate"), 2);
+    // The output may not be the input: the show would be lost.
+    EXPECT_EQ(run("export " + show + " -o " + show), 2);
+    EXPECT_EQ(fileText(show), fileText(file("copy.j4")));
     EXPECT_EQ(run("info --help"), 0);
 }
 
