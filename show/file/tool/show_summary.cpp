@@ -1,6 +1,8 @@
 #include "show/file/tool/show_summary.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "common/time_value.h"
@@ -97,11 +99,17 @@ void eventLists(const ShowContent& show, std::ostringstream& out) {
         out << line;
         for (size_t i = 0; i < list.events.size(); ++i) {
             const engine::Event& e = list.events[i];
-            std::snprintf(line, sizeof line, "  %4zu  %-12s  %9s  %9s  %7s  %-4s  %-10s  ", i,
+            std::snprintf(line, sizeof line, "  %4zu  %-12s  %9s  %9s  %7s  %-4s  %s", i,
                           eventTime(e).c_str(), seconds(e.fadeIn).c_str(),
                           seconds(e.fadeOut).c_str(), cueText(e.cue).c_str(), e.stop ? "stop" : "-",
                           roleName(e.role));
-            out << line << (e.comment.empty() ? "" : quoted(e.comment)) << "\n";
+            out << line;
+            if (!e.comment.empty()) {
+                out << std::string(10 - std::min<size_t>(10, std::strlen(roleName(e.role))) + 2,
+                                   ' ')
+                    << quoted(e.comment);
+            }
+            out << "\n";
         }
     }
 }
