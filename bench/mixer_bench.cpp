@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/mixer.h"
-#include "engine/tests/allocation_counter.h"
+#include "common/testing/allocation_counter.h"
 #include "engine/tests/show_rig.h"
 
 namespace {
@@ -90,7 +90,7 @@ void BM_FullRender(benchmark::State& state) {
     long allocations = 0;
     for (auto _ : state) {
         w.mixer.markDirty();
-        engine::testing::CountAllocations count;
+        common::testing::CountAllocations count;
         w.mixer.run();
         allocations += count.count();
     }
@@ -104,7 +104,7 @@ void BM_SteadyTick(benchmark::State& state) {
     w.mixer.run();
     long allocations = 0;
     for (auto _ : state) {
-        engine::testing::CountAllocations count;
+        common::testing::CountAllocations count;
         w.mixer.run();
         allocations += count.count();
     }

@@ -3,7 +3,7 @@
 // Reports ns per render and allocations per frame (must be 0).
 #include <benchmark/benchmark.h>
 
-#include "engine/tests/allocation_counter.h"
+#include "common/testing/allocation_counter.h"
 #include "show/cue.h"
 #include "show/device_store.h"
 #include "show/fader_control.h"
@@ -84,7 +84,7 @@ BENCHMARK(BM_CueRenderOneLayer);
 void BM_CueRenderFrameOf37Layers(benchmark::State& state) {
     Rig rig;
     common::RenderBuffer buffer;
-    engine::testing::CountAllocations count;
+    common::testing::CountAllocations count;
     for (auto _ : state) {
         buffer.clear();
         for (int layer = 0; layer < 37; ++layer) rig.cue.render(buffer, 8192 - layer * 100, 4000);

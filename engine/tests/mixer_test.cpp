@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/tests/allocation_counter.h"
+#include "common/testing/allocation_counter.h"
 #include "engine/tests/show_rig.h"
 
 namespace j4::engine {
@@ -328,7 +328,7 @@ TEST_F(MixerTest, RunAllocatesNothing) {
     RecordingSink sink;
     mixer.addOutput(&sink);
     mixer.run();
-    testing::CountAllocations count;
+    common::testing::CountAllocations count;
     for (int i = 0; i < 10; ++i) {
         mixer.markDirty();
         mixer.run();

@@ -2,7 +2,7 @@
 // allocate. The engine's allocation counter (a replaced global operator new) counts.
 #include <gtest/gtest.h>
 
-#include "engine/tests/allocation_counter.h"
+#include "common/testing/allocation_counter.h"
 #include "show/cue.h"
 #include "show/device_store.h"
 #include "show/effect_shape.h"
@@ -44,7 +44,7 @@ TEST(RenderAllocation, CueRenderAndEffectHooksAllocateNothing) {
     common::DmxFrame frame{};
     long allocations = 0;
     {
-        engine::testing::CountAllocations count;
+        common::testing::CountAllocations count;
         for (int tick = 1; tick <= 3; ++tick) {
             buffer.clear();
             for (int layer = 0; layer < 37; ++layer) cue.render(buffer, 4096 + layer, 4000);

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/tests/allocation_counter.h"
+#include "common/testing/allocation_counter.h"
 #include "links/artnet/artnet_sender.h"
 #include "links/artnet/tests/artnet_test_packets.h"
 #include "links/artnet/tests/private_network.h"
@@ -24,7 +24,7 @@ TEST(ArtNetSender, FramesAllocateNothingOnEitherThread) {
     std::vector<uint8_t> frame(8192, 3);
     long allocations = 0;
     {
-        engine::testing::CountAllocations count;
+        common::testing::CountAllocations count;
         for (uint64_t f = 1; f <= 20; ++f) {
             frame[0] = static_cast<uint8_t>(f);
             out.sendFrame(1, 8192, frame.data());

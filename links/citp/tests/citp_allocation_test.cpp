@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/tests/allocation_counter.h"
+#include "common/testing/allocation_counter.h"
 #include "links/artnet/tests/private_network.h"
 #include "links/artnet/tests/wait_until.h"
 #include "links/citp/citp_link.h"
@@ -27,7 +27,7 @@ TEST(CitpLink, FramesAndSelectionsAllocateNothingOnceConnected) {
     const int selected[] = {1, 2, 3, 40};
     long allocations = 0;
     {
-        engine::testing::CountAllocations count;
+        common::testing::CountAllocations count;
         for (uint64_t f = 1; f <= 20; ++f) {
             link.sendFrame(1, 8192, frame.data());
             ASSERT_TRUE(test::waitUntil([&] { return link.status().frameWakeups == f; }));

@@ -1,9 +1,9 @@
-#include "engine/tests/allocation_counter.h"
+#include "common/testing/allocation_counter.h"
 
 #include <cstdlib>
 #include <new>
 
-namespace j4::engine::testing {
+namespace j4::common::testing {
 
 std::atomic<long>& allocationCount() {
     static std::atomic<long> count{0};
@@ -15,11 +15,11 @@ std::atomic<bool>& countingAllocations() {
     return on;
 }
 
-}  // namespace j4::engine::testing
+}  // namespace j4::common::testing
 
 void* operator new(std::size_t size) {
-    if (j4::engine::testing::countingAllocations().load(std::memory_order_relaxed))
-        ++j4::engine::testing::allocationCount();
+    if (j4::common::testing::countingAllocations().load(std::memory_order_relaxed))
+        ++j4::common::testing::allocationCount();
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-namespace j4::engine::testing {
+namespace j4::common::testing {
 
 std::atomic<long>& allocationCount();
 std::atomic<bool>& countingAllocations();
@@ -19,4 +19,4 @@ class CountAllocations {
     long count() const { return allocationCount().load(); }
 };
 
-}  // namespace j4::engine::testing
+}  // namespace j4::common::testing
