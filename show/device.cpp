@@ -2,6 +2,10 @@
 
 #include <new>
 
+#include "show/fader_control.h"
+#include "show/paged_mode_control.h"
+#include "show/position_control.h"
+#include "show/select_control.h"
 #include "show/template.h"
 
 namespace j4::show {
@@ -17,6 +21,9 @@ std::unique_ptr<Device> Device::fromParts(const common::Identity& identity, std:
     std::unique_ptr<Device> device;
     try {
         device.reset(new Device());
+        device->renderList_.reserve(controls.size());
+        for (const auto& control : controls)
+            device->renderList_.push_back({control.get(), control->kind()});
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -49,7 +56,27 @@ bool Device::setBaseAddress(int32_t address) {
 
 void Device::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
                     common::Level level, common::Level grandMasterLevel) const {
-    for (const auto& control : controls_) control->render(values, buffer, level, grandMasterLevel);
+    // The control classes are final: the qualified calls below are direct and the
+    // small ones are inlined.
+    for (const RenderEntry& entry : renderList_) {
+        switch (entry.kind) {
+            case ControlKind::Fader:
+                static_cast<const FaderControl*>(entry.control)
+                    ->renderChannels(values, buffer, level, grandMasterLevel);
+                break;
+            case ControlKind::Select:
+                static_cast<const SelectControl*>(entry.control)->renderChannels(values, buffer);
+                break;
+            case ControlKind::Position:
+                static_cast<const PositionControl*>(entry.control)
+                    ->renderChannels(values, buffer, level);
+                break;
+            case ControlKind::Mode:
+                static_cast<const PagedModeControl*>(entry.control)
+                    ->PagedModeControl::render(values, buffer, level, grandMasterLevel);
+                break;
+        }
+    }
 }
 
 int Device::controlIndex(const Control* control) const {

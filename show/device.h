@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/identity.h"
 #include "show/control.h"
@@ -48,11 +49,20 @@ class Device {
     Device() = default;
     void computeSpan();
 
+    // The controls in order with their kinds, so the render loop dispatches with a
+    // switch instead of a virtual call per control. Built once with the list, which
+    // never changes afterwards (the controls own their absolute channels).
+    struct RenderEntry {
+        const Control* control;
+        ControlKind kind;
+    };
+
     common::Identity identity_;
     std::string name_;
     int32_t baseAddress_ = 0;
     int32_t span_ = 0;
     ControlList controls_;
+    std::vector<RenderEntry> renderList_;
 };
 
 }  // namespace j4::show

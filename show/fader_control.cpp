@@ -5,43 +5,26 @@
 
 namespace j4::show {
 
-using common::scaleByLevel;
+void FaderControl::setBaseAddress(int32_t address) {
+    Control::setBaseAddress(address);
+    place();
+}
+
+void FaderControl::place() {
+    const int32_t p = channelAt(channelOffset_);
+    const int32_t h = twoChannels_ ? channelAt(highChannelOffset_) : 0;
+    at_ = p < 0 || h < 0 ? -1 : p;
+    highAt_ = h;
+    // Clamping to minimum..maximum and then to 0..scaleMaximum() (a maximum beyond
+    // what the channels carry would otherwise wrap around) is one clamp to these,
+    // since 0 <= minimum <= maximum.
+    outHigh_ = std::min(maximum_, scaleMaximum());
+    outLow_ = std::min(minimum_, outHigh_);
+}
 
 void FaderControl::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
                           common::Level level, common::Level grandMasterLevel) const {
-    const int32_t p = channelAt(channelOffset_);
-    const int32_t h = twoChannels_ ? channelAt(highChannelOffset_) : 0;
-    if (p < 0 || h < 0) return;
-
-    int32_t current = buffer.values[p];
-    int32_t stored = values[p];
-    if (twoChannels_) {
-        current += buffer.values[h] * 256;
-        stored += values[h] * 256;
-    }
-    const common::Level k = grandMasterControlled_ ? grandMasterLevel : level;
-    int32_t v;
-    if (!reverse_) {
-        // The difference to the minimum is not clamped: a stored value below the
-        // minimum lowers what earlier layers put there.
-        v = std::max(current - minimum_, 0) + minimum_ + scaleByLevel(stored - minimum_, k);
-    } else {
-        // The first layer to reach a reverse fader starts it at the maximum; each layer
-        // then takes off its share, so two half-level layers at full position leave
-        // almost nothing.
-        const int32_t d = std::max(stored - minimum_, 0);
-        v = current;
-        if (buffer.touched[p] == 0) {
-            buffer.touched[p] = 1;
-            v = maximum_;
-        }
-        v -= scaleByLevel(d, k);
-    }
-    v = std::clamp(v, minimum_, maximum_);
-    // A maximum beyond what the channels carry would otherwise wrap around.
-    v = std::clamp(v, 0, scaleMaximum());
-    if (twoChannels_) buffer.values[h] = static_cast<uint8_t>(v >> 8);
-    buffer.values[p] = static_cast<uint8_t>(v);
+    renderChannels(values, buffer, level, grandMasterLevel);
 }
 
 void FaderControl::storeFromOutput(common::DmxFrame& values) const {
@@ -72,12 +55,14 @@ void FaderControl::collectChannels(std::vector<int32_t>& out, bool /*includeSubC
 bool FaderControl::setHighChannelOffset(int32_t offset) {
     if (!isChannelOffset(offset)) return false;
     highChannelOffset_ = offset;
+    place();
     return true;
 }
 
 bool FaderControl::setChannelOffset(int32_t offset) {
     if (!isChannelOffset(offset)) return false;
     channelOffset_ = offset;
+    place();
     return true;
 }
 
@@ -89,6 +74,7 @@ bool FaderControl::setRange(int32_t minimum, int32_t maximum) {
     if (!validRange(minimum, maximum)) return false;
     minimum_ = minimum;
     maximum_ = maximum;
+    place();
     return true;
 }
 
@@ -133,6 +119,7 @@ bool FaderControl::load(common::ByteReader& in, int /*nesting*/) {
     maximum_ = maximum;
     reverse_ = reverse;
     grandMasterControlled_ = grandMaster;
+    place();
     return true;
 }
 

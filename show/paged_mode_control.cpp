@@ -8,6 +8,7 @@ namespace j4::show {
 
 void PagedModeControl::setBaseAddress(int32_t address) {
     baseAddress_ = address;
+    at_ = channelAt(channelOffset_);
     for (auto& page : pages_)
         for (auto& control : page.controls) control->setBaseAddress(address);
 }
@@ -23,7 +24,7 @@ int PagedModeControl::pageFor(uint8_t value) const {
 
 void PagedModeControl::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
                               common::Level level, common::Level grandMasterLevel) const {
-    const int32_t p = channelAt(channelOffset_);
+    const int32_t p = at_;
     if (p < 0) return;
     const uint8_t stored = values[p];
     const ModePage* page = nullptr;
@@ -62,6 +63,7 @@ std::unique_ptr<Control> PagedModeControl::clone() const {
         copy->layout_ = layout_;
         copy->active_ = active_;
         copy->channelOffset_ = channelOffset_;
+        copy->at_ = at_;
         copy->pages_.reserve(pages_.size());
         for (const ModePage& page : pages_) {
             ModePage pageCopy;
@@ -88,6 +90,7 @@ void PagedModeControl::collectChannels(std::vector<int32_t>& out, bool includeSu
 bool PagedModeControl::setChannelOffset(int32_t offset) {
     if (!isChannelOffset(offset)) return false;
     channelOffset_ = offset;
+    at_ = channelAt(offset);
     return true;
 }
 

@@ -59,6 +59,7 @@ class PagedModeControl final : public Control {
   private:
     bool active_ = true;
     int32_t channelOffset_ = 0;
+    int32_t at_ = 0;  // absolute mode channel, -1 outside the frame; follows base and offset
     std::vector<ModePage> pages_;
 };
 

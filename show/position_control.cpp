@@ -17,32 +17,26 @@ int32_t read16(const uint8_t* bytes, int32_t coarse, int32_t fine) {
 }
 }  // namespace
 
-void PositionControl::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
-                             common::Level level, common::Level /*grandMasterLevel*/) const {
+void PositionControl::setBaseAddress(int32_t address) {
+    Control::setBaseAddress(address);
+    place();
+}
+
+void PositionControl::place() {
     const int32_t a = channelAt(panOffset_);
     const int32_t b = channelAt(tiltOffset_);
-    if (a < 0 || b < 0) return;
-    int32_t a2 = -1, b2 = -1;
-    if (fourChannels_) {
-        a2 = channelAt(panFineOffset_);
-        b2 = channelAt(tiltFineOffset_);
-        if (a2 < 0 || b2 < 0) return;
-    }
-    // With one channel each the low byte is unknown; half a step makes the coarse
-    // byte round to nearest instead of down.
-    const int32_t half = fourChannels_ ? 0 : 128;
-    int32_t pan = read16(buffer.values.data(), a, a2) +
-                  scaleByLevel(read16(values.data(), a, a2), level) + half;
-    int32_t tilt = read16(buffer.values.data(), b, b2) +
-                   scaleByLevel(read16(values.data(), b, b2), level) + half;
-    pan = std::clamp(pan, 0, MAX_16BIT);
-    tilt = std::clamp(tilt, 0, MAX_16BIT);
-    buffer.values[a] = static_cast<uint8_t>(pan >> 8);
-    buffer.values[b] = static_cast<uint8_t>(tilt >> 8);
-    if (fourChannels_) {
-        buffer.values[a2] = static_cast<uint8_t>(pan);
-        buffer.values[b2] = static_cast<uint8_t>(tilt);
-    }
+    const int32_t a2 = fourChannels_ ? channelAt(panFineOffset_) : -1;
+    const int32_t b2 = fourChannels_ ? channelAt(tiltFineOffset_) : -1;
+    const bool inFrame = a >= 0 && b >= 0 && (!fourChannels_ || (a2 >= 0 && b2 >= 0));
+    panAt_ = inFrame ? a : -1;
+    tiltAt_ = b;
+    panFineAt_ = a2;
+    tiltFineAt_ = b2;
+}
+
+void PositionControl::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
+                             common::Level level, common::Level /*grandMasterLevel*/) const {
+    renderChannels(values, buffer, level);
 }
 
 void PositionControl::effectAdvance(const EffectSettings& settings, common::Level level) {
@@ -56,15 +50,9 @@ void PositionControl::effectAdvance(const EffectSettings& settings, common::Leve
 
 void PositionControl::effectApply(common::DmxFrame& frame, const EffectSettings& settings,
                                   const EffectShape& shape, common::Level level) const {
-    const int32_t a = channelAt(panOffset_);
-    const int32_t b = channelAt(tiltOffset_);
-    if (a < 0 || b < 0) return;
-    int32_t a2 = -1, b2 = -1;
-    if (fourChannels_) {
-        a2 = channelAt(panFineOffset_);
-        b2 = channelAt(tiltFineOffset_);
-        if (a2 < 0 || b2 < 0) return;
-    }
+    const int32_t a = panAt_;
+    if (a < 0) return;
+    const int32_t b = tiltAt_, a2 = panFineAt_, b2 = tiltFineAt_;
     int32_t pan = read16(frame.data(), a, a2);
     int32_t tilt = read16(frame.data(), b, b2);
     const int32_t gain = scaleByLevel(settings.gain, level);
@@ -140,6 +128,7 @@ bool PositionControl::setOffsets(int32_t pan, int32_t panFine, int32_t tilt, int
     panFineOffset_ = panFine;
     tiltOffset_ = tilt;
     tiltFineOffset_ = tiltFine;
+    place();
     return true;
 }
 
@@ -178,6 +167,7 @@ bool PositionControl::load(common::ByteReader& in, int /*nesting*/) {
     tiltOffset_ = tilt;
     tiltFineOffset_ = tiltFine;
     padStyle_ = padStyle;
+    place();
     return true;
 }
 

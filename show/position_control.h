@@ -21,11 +21,15 @@ class PositionControl final : public Control {
   public:
     PositionControl() = default;
 
+    void setBaseAddress(int32_t address) override;
     // Adds the stored pan and tilt, scaled by the layer level (never the grand
     // master), to what earlier layers left, limited to 65535. With one channel each
     // half a step (128) is added so the coarse byte rounds instead of truncating.
     void render(const common::DmxFrame& values, common::RenderBuffer& buffer, common::Level level,
                 common::Level grandMasterLevel) const override;
+    // The same without a virtual call, for the Device's render loop.
+    void renderChannels(const common::DmxFrame& values, common::RenderBuffer& buffer,
+                        common::Level level) const;
     std::unique_ptr<Control> clone() const override;
     ControlKind kind() const override { return ControlKind::Position; }
     void collectChannels(std::vector<int32_t>& out, bool includeSubControls) const override;
@@ -40,7 +44,10 @@ class PositionControl final : public Control {
     void effectTick(int32_t tick) override;
 
     bool fourChannels() const { return fourChannels_; }
-    void setFourChannels(bool four) { fourChannels_ = four; }
+    void setFourChannels(bool four) {
+        fourChannels_ = four;
+        place();
+    }
     int32_t panOffset() const { return panOffset_; }
     int32_t panFineOffset() const { return panFineOffset_; }
     int32_t tiltOffset() const { return tiltOffset_; }
@@ -53,6 +60,10 @@ class PositionControl final : public Control {
     const EffectState& effectState() const { return effect_; }
 
   private:
+    // Recomputes the absolute channels after a change of base address, offsets or
+    // width, so neither render nor the effect does address arithmetic.
+    void place();
+
     EffectState effect_;
     bool fourChannels_ = false;
     int32_t panOffset_ = 0;
@@ -60,6 +71,40 @@ class PositionControl final : public Control {
     int32_t tiltOffset_ = 0;
     int32_t tiltFineOffset_ = 0;
     bool padStyle_ = true;
+    // Absolute pan and tilt channels (coarse, then fine; fine -1 with two channels).
+    // panAt_ is -1 when a used channel falls outside the frame.
+    int32_t panAt_ = 0;
+    int32_t tiltAt_ = 0;
+    int32_t panFineAt_ = -1;
+    int32_t tiltFineAt_ = -1;
 };
+
+inline void PositionControl::renderChannels(const common::DmxFrame& values,
+                                            common::RenderBuffer& buffer,
+                                            common::Level level) const {
+    const int32_t a = panAt_;
+    if (a < 0) return;
+    const int32_t b = tiltAt_;
+    const uint8_t* out = buffer.values.data();
+    int32_t pan, tilt;
+    if (fourChannels_) {
+        const int32_t a2 = panFineAt_, b2 = tiltFineAt_;
+        pan = out[a] * 256 + out[a2] + common::scaleByLevel(values[a] * 256 + values[a2], level);
+        tilt = out[b] * 256 + out[b2] + common::scaleByLevel(values[b] * 256 + values[b2], level);
+    } else {
+        // With one channel each the low byte is unknown; half a step makes the coarse
+        // byte round to nearest instead of down.
+        pan = out[a] * 256 + common::scaleByLevel(values[a] * 256, level) + 128;
+        tilt = out[b] * 256 + common::scaleByLevel(values[b] * 256, level) + 128;
+    }
+    pan = pan < 0 ? 0 : (pan > 65535 ? 65535 : pan);
+    tilt = tilt < 0 ? 0 : (tilt > 65535 ? 65535 : tilt);
+    buffer.values[a] = static_cast<uint8_t>(pan >> 8);
+    buffer.values[b] = static_cast<uint8_t>(tilt >> 8);
+    if (fourChannels_) {
+        buffer.values[panFineAt_] = static_cast<uint8_t>(pan);
+        buffer.values[tiltFineAt_] = static_cast<uint8_t>(tilt);
+    }
+}
 
 }  // namespace j4::show

@@ -4,11 +4,14 @@
 
 namespace j4::show {
 
+void SelectControl::setBaseAddress(int32_t address) {
+    Control::setBaseAddress(address);
+    at_ = channelAt(channelOffset_);
+}
+
 void SelectControl::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
                            common::Level /*level*/, common::Level /*grandMasterLevel*/) const {
-    const int32_t p = channelAt(channelOffset_);
-    if (p < 0) return;
-    if (buffer.values[p] == 0) buffer.values[p] = values[p];
+    renderChannels(values, buffer);
 }
 
 std::unique_ptr<Control> SelectControl::clone() const {
@@ -26,6 +29,7 @@ void SelectControl::collectChannels(std::vector<int32_t>& out, bool /*includeSub
 bool SelectControl::setChannelOffset(int32_t offset) {
     if (!isChannelOffset(offset)) return false;
     channelOffset_ = offset;
+    at_ = channelAt(offset);
     return true;
 }
 
@@ -68,6 +72,7 @@ bool SelectControl::load(common::ByteReader& in, int /*nesting*/) {
     layout_ = layout;
     name_ = std::move(name);
     channelOffset_ = offset;
+    at_ = channelAt(offset);
     items_ = std::move(items);
     return true;
 }

@@ -18,10 +18,15 @@ class SelectControl final : public Control {
   public:
     SelectControl() = default;
 
+    void setBaseAddress(int32_t address) override;
     // The first layer (in priority order) that puts a non-zero value on the channel
     // owns it; later layers leave it alone.
     void render(const common::DmxFrame& values, common::RenderBuffer& buffer, common::Level level,
                 common::Level grandMasterLevel) const override;
+    // The same without a virtual call, for the Device's render loop.
+    void renderChannels(const common::DmxFrame& values, common::RenderBuffer& buffer) const {
+        if (at_ >= 0 && buffer.values[at_] == 0) buffer.values[at_] = values[at_];
+    }
     std::unique_ptr<Control> clone() const override;
     ControlKind kind() const override { return ControlKind::Select; }
     void collectChannels(std::vector<int32_t>& out, bool includeSubControls) const override;
@@ -36,6 +41,7 @@ class SelectControl final : public Control {
 
   private:
     int32_t channelOffset_ = 0;
+    int32_t at_ = 0;  // absolute channel, -1 outside the frame; follows base and offset
     std::vector<SelectItem> items_;
 };
 
