@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -54,10 +55,11 @@ void BM_QueuedCommandToFrame(benchmark::State& state) {
     const std::string block = "/j4auto-console-bench-" + std::to_string(::getpid());
     ::setenv("J4_AUTOMATION_BLOCK", block.c_str(), 1);
     platform::SettingsStore machine(platform::SettingsScope::Machine, root);
-    machine.writeString(common::SETTINGS_KEY, common::SETTING_TEMPLATE_PATH, J4_TEMPLATE_LIBRARY_DIR);
+    machine.writeString(common::SETTINGS_KEY, common::SETTING_TEMPLATE_PATH,
+                        J4_TEMPLATE_LIBRARY_DIR);
     machine.writeString(common::SETTINGS_KEY, common::SETTING_EFFECT_PATH, J4_EFFECT_LIBRARY_DIR);
     show::ShowContent content = engine::makeConsoleShow();
-    content.submasterCues[0] = 1;  // Cue 1: dimmers 1-4 at 255
+    content.submasterCues[0] = 1;                 // Cue 1: dimmers 1-4 at 255
     content.lists[0].events = {engine::Event{}};  // nothing else lights them
     engine::writeConsoleShow(root + "/show.j4", content, nullptr);
 
@@ -95,6 +97,7 @@ void BM_QueuedCommandToFrame(benchmark::State& state) {
     }
     j4auto_close(client);
     app.shutdown();
+    ::shm_unlink(block.c_str());
     (void)!::system(("rm -rf '" + root + "'").c_str());
 }
 BENCHMARK(BM_QueuedCommandToFrame)->UseRealTime()->Unit(benchmark::kMicrosecond);

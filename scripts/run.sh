@@ -66,5 +66,6 @@ kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?
 trap - EXIT
+rm -f "/dev/shm$J4_AUTOMATION_BLOCK"  # the job's automation block
 echo "== The console ended with status $status"
 exit "$status"

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,6 +89,7 @@ ConsoleProcess::ConsoleProcess(const show::ShowContent& show) : folder_(makeFold
 ConsoleProcess::~ConsoleProcess() {
     if (pid_ > 0) stop(SIGKILL);
     j4auto_close(client_);
+    ::shm_unlink(block_.c_str());
 }
 
 std::vector<std::string> ConsoleProcess::environment() const {
