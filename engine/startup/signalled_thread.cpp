@@ -7,6 +7,10 @@
 
 namespace j4::engine {
 
+namespace {
+constexpr int ENGINE_REALTIME_PRIORITY = 20;  // of SCHED_FIFO's 1..99
+}  // namespace
+
 SignalledThread::~SignalledThread() {
     stop();
 }
@@ -24,9 +28,10 @@ bool SignalledThread::start(platform::Waitable& trigger, std::function<void()> h
     if (priority == ThreadPriority::TimeCritical) {
         // The engine paces the show: it must win against every normal thread. A failure
         // (no real-time privilege) leaves it at normal priority, as on a system that
-        // refuses the priority class.
+        // refuses the priority class. A middle real-time priority, not the highest: the
+        // kernel's own real-time threads and the driver's I/O must still come first.
         sched_param param{};
-        param.sched_priority = sched_get_priority_max(SCHED_FIFO);
+        param.sched_priority = ENGINE_REALTIME_PRIORITY;
         raised_ = pthread_setschedparam(thread_.native_handle(), SCHED_FIFO, &param) == 0;
     }
     return true;
