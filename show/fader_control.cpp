@@ -20,6 +20,12 @@ void FaderControl::place() {
     // since 0 <= minimum <= maximum.
     outHigh_ = std::min(maximum_, scaleMaximum());
     outLow_ = std::min(minimum_, outHigh_);
+    if (at_ < 0)
+        shape_ = Shape::Off;
+    else if (reverse_)
+        shape_ = twoChannels_ ? Shape::Reverse16 : Shape::Reverse8;
+    else
+        shape_ = twoChannels_ ? Shape::Add16 : Shape::Add8;
 }
 
 void FaderControl::render(const common::DmxFrame& values, common::RenderBuffer& buffer,

@@ -52,7 +52,10 @@ class FaderControl final : public Control {
     static bool validRange(int32_t minimum, int32_t maximum);
 
     bool reverse() const { return reverse_; }
-    void setReverse(bool reverse) { reverse_ = reverse; }
+    void setReverse(bool reverse) {
+        reverse_ = reverse;
+        place();
+    }
     bool grandMasterControlled() const { return grandMasterControlled_; }
     void setGrandMasterControlled(bool controlled) { grandMasterControlled_ = controlled; }
 
@@ -63,6 +66,10 @@ class FaderControl final : public Control {
     // Recomputes the absolute channels and output limits after any change of base
     // address, offsets, width or range, so a render does no address arithmetic.
     void place();
+    // One layer's value for the merged current and stored values, inside the limits.
+    int32_t limited(int32_t v) const;
+    int32_t added(int32_t current, int32_t stored, common::Level k) const;
+    int32_t takenOff(int32_t current, int32_t stored, common::Level k, uint8_t& touched) const;
 
     bool twoChannels_ = false;
     int32_t highChannelOffset_ = 0;
@@ -77,40 +84,63 @@ class FaderControl final : public Control {
     // Output limits: minimum..maximum, further limited to what the channels carry.
     int32_t outLow_ = 0;
     int32_t outHigh_ = MAX_8BIT;
+    // Which render applies: none (a channel outside the frame), adding or reverse, on
+    // one channel or a 16-bit pair.
+    enum class Shape : uint8_t { Off, Add8, Add16, Reverse8, Reverse16 };
+    Shape shape_ = Shape::Add8;
 };
+
+inline int32_t FaderControl::limited(int32_t v) const {
+    return v < outLow_ ? outLow_ : (v > outHigh_ ? outHigh_ : v);
+}
+
+inline int32_t FaderControl::added(int32_t current, int32_t stored, common::Level k) const {
+    // The difference to the minimum is not clamped: a stored value below the minimum
+    // lowers what earlier layers put there.
+    return limited((current > minimum_ ? current : minimum_) +
+                   common::scaleByLevel(stored - minimum_, k));
+}
+
+inline int32_t FaderControl::takenOff(int32_t current, int32_t stored, common::Level k,
+                                      uint8_t& touched) const {
+    // The first layer to reach a reverse fader starts it at the maximum; each layer
+    // then takes off its share, so two half-level layers at full position leave almost
+    // nothing.
+    if (touched == 0) {
+        touched = 1;
+        current = maximum_;
+    }
+    return limited(current - common::scaleByLevel(stored > minimum_ ? stored - minimum_ : 0, k));
+}
 
 inline void FaderControl::renderChannels(const common::DmxFrame& values,
                                          common::RenderBuffer& buffer, common::Level level,
                                          common::Level grandMasterLevel) const {
     const int32_t p = at_;
-    if (p < 0) return;
-    int32_t current = buffer.values[p];
-    int32_t stored = values[p];
-    if (twoChannels_) {
-        current += buffer.values[highAt_] * 256;
-        stored += values[highAt_] * 256;
-    }
+    const int32_t h = highAt_;
     const common::Level k = grandMasterControlled_ ? grandMasterLevel : level;
+    uint8_t* out = buffer.values.data();
     int32_t v;
-    if (!reverse_) {
-        // The difference to the minimum is not clamped: a stored value below the
-        // minimum lowers what earlier layers put there.
-        v = (current > minimum_ ? current : minimum_) + common::scaleByLevel(stored - minimum_, k);
-    } else {
-        // The first layer to reach a reverse fader starts it at the maximum; each layer
-        // then takes off its share, so two half-level layers at full position leave
-        // almost nothing.
-        const int32_t d = stored > minimum_ ? stored - minimum_ : 0;
-        v = current;
-        if (buffer.touched[p] == 0) {
-            buffer.touched[p] = 1;
-            v = maximum_;
-        }
-        v -= common::scaleByLevel(d, k);
+    switch (shape_) {
+        case Shape::Off:
+            return;
+        case Shape::Add8:
+            out[p] = static_cast<uint8_t>(added(out[p], values[p], k));
+            return;
+        case Shape::Reverse8:
+            out[p] = static_cast<uint8_t>(takenOff(out[p], values[p], k, buffer.touched[p]));
+            return;
+        case Shape::Add16:
+            v = added(out[h] * 256 + out[p], values[h] * 256 + values[p], k);
+            break;
+        case Shape::Reverse16:
+            v = takenOff(out[h] * 256 + out[p], values[h] * 256 + values[p], k, buffer.touched[p]);
+            break;
+        default:
+            return;
     }
-    v = v < outLow_ ? outLow_ : (v > outHigh_ ? outHigh_ : v);
-    if (twoChannels_) buffer.values[highAt_] = static_cast<uint8_t>(v >> 8);
-    buffer.values[p] = static_cast<uint8_t>(v);
+    out[h] = static_cast<uint8_t>(v >> 8);
+    out[p] = static_cast<uint8_t>(v);
 }
 
 }  // namespace j4::show

@@ -2,7 +2,10 @@
 // PositionControl (kind 5): pan and tilt of a moving head on one channel each or on
 // two 16-bit pairs (coarse and fine), plus the running state of a movement effect.
 
+#include <algorithm>
+
 #include "show/control.h"
+#include "show/effect_shape.h"
 
 namespace j4::show {
 
@@ -105,6 +108,72 @@ inline void PositionControl::renderChannels(const common::DmxFrame& values,
         buffer.values[panFineAt_] = static_cast<uint8_t>(pan);
         buffer.values[tiltFineAt_] = static_cast<uint8_t>(tilt);
     }
+}
+
+// The effect hooks run for every effect entry of every visited layer on each Mixer
+// run, so they are inline.
+inline void PositionControl::effectAdvance(const EffectSettings& settings, common::Level level) {
+    effect_.speedSum += common::scaleByLevel(settings.speed, level);
+    effect_.rotationSum += settings.rotation >= 0
+                               ? common::scaleByLevel(settings.rotation, level)
+                               : -common::scaleByLevel(-settings.rotation, level);
+    effect_.directionSum += settings.reverse == 1 ? -level : level;
+    if (effect_.rotationSum > 3600) effect_.rotationSum -= 3600;
+    if (effect_.rotationSum < -3600) effect_.rotationSum += 3600;
+}
+
+inline void PositionControl::effectApply(common::DmxFrame& frame, const EffectSettings& settings,
+                                         const EffectShape& shape, common::Level level) const {
+    const int32_t a = panAt_;
+    if (a < 0) return;
+    const int32_t b = tiltAt_, a2 = panFineAt_, b2 = tiltFineAt_;
+    int32_t pan = frame[a] * 256 + (a2 >= 0 ? frame[a2] : 0);
+    int32_t tilt = frame[b] * 256 + (b2 >= 0 ? frame[b2] : 0);
+    const int32_t gain = common::scaleByLevel(settings.gain, level);
+    const int32_t position = std::clamp(effect_.position, 0, EFFECT_POINTS - 1);
+    const EffectPoint& point = shape.points[position];
+    int32_t x = point.x;
+    int32_t y = point.y;
+    int32_t r = effect_.rotationSum;
+    if (r != 0) {
+        // The sums stay inside -3600..3600 when levels stay on the level scale; the
+        // loop keeps the table index in range whatever the levels were.
+        while (r < 0) r += 3600;
+        while (r > 3600) r -= 3600;
+        const auto& sine = sineTable();
+        const int32_t s = sine[r];
+        const int32_t c = sine[r + 900];
+        const int32_t rx = (x * c + y * s) / 1024;
+        const int32_t ry = (y * c - x * s) / 1024;
+        x = rx;
+        y = ry;
+    }
+    pan = std::clamp(pan + ((x * gain) >> 10), 0, 65535);
+    tilt = std::clamp(tilt - ((y * gain) >> 10), 0, 65535);
+    frame[a] = static_cast<uint8_t>(pan >> 8);
+    frame[b] = static_cast<uint8_t>(tilt >> 8);
+    if (fourChannels_) {
+        frame[a2] = static_cast<uint8_t>(pan);
+        frame[b2] = static_cast<uint8_t>(tilt);
+    }
+}
+
+inline void PositionControl::effectTick(int32_t tick) {
+    if (tick == effect_.lastTick) return;
+    // An effect that did not run in the previous Mixer run starts from its first point.
+    if (tick != effect_.lastTick + 1) effect_.position = 0;
+    const int32_t step = std::clamp(effect_.speedSum, 1, 100);
+    if (effect_.directionSum < 0) {
+        effect_.position -= step;
+        if (effect_.position < 0) effect_.position += EFFECT_POINTS;
+    } else {
+        effect_.position += step;
+        if (effect_.position >= EFFECT_POINTS) effect_.position -= EFFECT_POINTS;
+    }
+    effect_.speedSum = 0;
+    effect_.directionSum = 0;
+    effect_.rotationSum = 0;
+    effect_.lastTick = tick;
 }
 
 }  // namespace j4::show
