@@ -15,9 +15,9 @@ namespace j4::platform {
 
 namespace {
 
-int flockNoWait(int fd) {
+int flockNoWait(int fd, int mode) {
     for (;;) {
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+        if (flock(fd, mode | LOCK_NB) == 0) return 0;
         if (errno != EINTR) return errno;
     }
 }
@@ -47,7 +47,7 @@ LockFile::Result LockFile::tryLock(const std::string& path) {
     // lock some other file.
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return Result::Failed;
-    const int err = flockNoWait(fd);
+    const int err = flockNoWait(fd, LOCK_EX);
     if (err != 0) {
         close(fd);
         return err == EWOULDBLOCK ? Result::InUse : Result::Failed;
@@ -68,7 +68,9 @@ bool LockFile::isHeld(const std::string& path) {
     if (path.empty()) return false;
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;  // no file: nobody can hold it
-    const int err = flockNoWait(fd);
+    // A shared probe: two processes checking at once never see each other's probe as
+    // the holder; only an exclusive holder makes it fail.
+    const int err = flockNoWait(fd, LOCK_SH);
     close(fd);  // drops the probe lock if we got it
     return err == EWOULDBLOCK;
 }
