@@ -5,6 +5,7 @@
 #include "show/fader_control.h"
 #include "show/paged_mode_control.h"
 #include "show/position_control.h"
+#include "show/render_edits.h"
 #include "show/select_control.h"
 #include "show/template.h"
 
@@ -21,9 +22,7 @@ std::unique_ptr<Device> Device::fromParts(const common::Identity& identity, std:
     std::unique_ptr<Device> device;
     try {
         device.reset(new Device());
-        device->renderList_.reserve(controls.size());
-        for (const auto& control : controls)
-            device->renderList_.push_back({control.get(), control->kind()});
+        device->program_.resize(controls.size());
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -32,6 +31,9 @@ std::unique_ptr<Device> Device::fromParts(const common::Identity& identity, std:
     device->controls_ = std::move(controls);
     device->computeSpan();
     if (!device->setBaseAddress(baseAddress)) return nullptr;
+    // Read before compiling: an edit made meanwhile makes the first render recompile.
+    device->programEdits_ = renderEdits.load(std::memory_order_relaxed);
+    device->compileRenderProgram();
     return device;
 }
 
@@ -54,26 +56,49 @@ bool Device::setBaseAddress(int32_t address) {
     return true;
 }
 
-void Device::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
-                    common::Level level, common::Level grandMasterLevel) const {
-    // The control classes are final: the qualified calls below are direct and the
-    // small ones are inlined.
-    for (const RenderEntry& entry : renderList_) {
-        switch (entry.kind) {
+void Device::compileRenderProgram() const {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const Control* control = controls_[i].get();
+        RenderOp& op = program_[i];
+        op.kind = control->kind();
+        switch (op.kind) {
             case ControlKind::Fader:
-                static_cast<const FaderControl*>(entry.control)
-                    ->renderChannels(values, buffer, level, grandMasterLevel);
+                op.fader = static_cast<const FaderControl*>(control)->renderRecord();
                 break;
             case ControlKind::Select:
-                static_cast<const SelectControl*>(entry.control)->renderChannels(values, buffer);
+                op.selectAt = static_cast<const SelectControl*>(control)->renderChannel();
                 break;
             case ControlKind::Position:
-                static_cast<const PositionControl*>(entry.control)
-                    ->renderChannels(values, buffer, level);
+                op.position = static_cast<const PositionControl*>(control)->renderRecord();
                 break;
             case ControlKind::Mode:
-                static_cast<const PagedModeControl*>(entry.control)
-                    ->PagedModeControl::render(values, buffer, level, grandMasterLevel);
+                op.mode = static_cast<const PagedModeControl*>(control);
+                break;
+        }
+    }
+}
+
+void Device::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
+                    common::Level level, common::Level grandMasterLevel) const {
+    const uint32_t edits = renderEdits.load(std::memory_order_relaxed);
+    if (edits != programEdits_) {
+        compileRenderProgram();
+        programEdits_ = edits;
+    }
+    for (const RenderOp& op : program_) {
+        switch (op.kind) {
+            case ControlKind::Fader:
+                op.fader.render(values, buffer, level, grandMasterLevel);
+                break;
+            case ControlKind::Select:
+                SelectControl::renderAt(op.selectAt, values, buffer);
+                break;
+            case ControlKind::Position:
+                op.position.render(values, buffer, level);
+                break;
+            case ControlKind::Mode:
+                // The class is final: a direct call.
+                op.mode->PagedModeControl::render(values, buffer, level, grandMasterLevel);
                 break;
         }
     }

@@ -9,9 +9,12 @@
 
 #include "common/identity.h"
 #include "show/control.h"
+#include "show/fader_control.h"
+#include "show/position_control.h"
 
 namespace j4::show {
 
+class PagedModeControl;
 class Template;
 
 class Device {
@@ -49,12 +52,19 @@ class Device {
     Device() = default;
     void computeSpan();
 
-    // The controls in order with their kinds, so the render loop dispatches with a
-    // switch instead of a virtual call per control. Built once with the list, which
-    // never changes afterwards (the controls own their absolute channels).
-    struct RenderEntry {
-        const Control* control;
+    // Rebuilds the render program from the controls' render records.
+    void compileRenderProgram() const;
+
+    // One step of the render program: a copy of a fader's, select's or position
+    // control's render record, or the mode control itself (it renders its pages).
+    struct RenderOp {
         ControlKind kind;
+        union {
+            FaderRender fader;
+            PositionRender position;
+            int32_t selectAt;
+            const PagedModeControl* mode;
+        };
     };
 
     common::Identity identity_;
@@ -62,7 +72,13 @@ class Device {
     int32_t baseAddress_ = 0;
     int32_t span_ = 0;
     ControlList controls_;
-    std::vector<RenderEntry> renderList_;
+    // The controls flattened in order, so a frame walks one small array instead of
+    // a control object per control. One op per top-level control, sized when the
+    // Device is made; refilled in place (no allocation) by the render after any
+    // control anywhere changed what it renders (see render_edits.h). The Mixer's
+    // thread is the only one rendering a Device.
+    mutable std::vector<RenderOp> program_;
+    mutable uint32_t programEdits_ = 0;
 };
 
 }  // namespace j4::show

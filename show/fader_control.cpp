@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "show/render_edits.h"
+
 namespace j4::show {
 
 void FaderControl::setBaseAddress(int32_t address) {
@@ -13,24 +15,31 @@ void FaderControl::setBaseAddress(int32_t address) {
 void FaderControl::place() {
     const int32_t p = channelAt(channelOffset_);
     const int32_t h = twoChannels_ ? channelAt(highChannelOffset_) : 0;
-    at_ = p < 0 || h < 0 ? -1 : p;
-    highAt_ = h;
+    FaderRender r;
+    r.at = p;
+    r.highAt = h;
+    r.minimum = minimum_;
+    r.maximum = maximum_;
     // Clamping to minimum..maximum and then to 0..scaleMaximum() (a maximum beyond
     // what the channels carry would otherwise wrap around) is one clamp to these,
     // since 0 <= minimum <= maximum.
-    outHigh_ = std::min(maximum_, scaleMaximum());
-    outLow_ = std::min(minimum_, outHigh_);
-    if (at_ < 0)
-        shape_ = Shape::Off;
+    r.outHigh = std::min(maximum_, scaleMaximum());
+    r.outLow = std::min(minimum_, r.outHigh);
+    r.grandMasterControlled = grandMasterControlled_;
+    using Shape = FaderRender::Shape;
+    if (p < 0 || h < 0)
+        r.shape = Shape::Off;
     else if (reverse_)
-        shape_ = twoChannels_ ? Shape::Reverse16 : Shape::Reverse8;
+        r.shape = twoChannels_ ? Shape::Reverse16 : Shape::Reverse8;
     else
-        shape_ = twoChannels_ ? Shape::Add16 : Shape::Add8;
+        r.shape = twoChannels_ ? Shape::Add16 : Shape::Add8;
+    render_ = r;
+    noteRenderEdit();
 }
 
 void FaderControl::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
                           common::Level level, common::Level grandMasterLevel) const {
-    renderChannels(values, buffer, level, grandMasterLevel);
+    render_.render(values, buffer, level, grandMasterLevel);
 }
 
 void FaderControl::storeFromOutput(common::DmxFrame& values) const {

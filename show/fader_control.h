@@ -7,12 +7,37 @@
 
 namespace j4::show {
 
+// What one fader's render needs, kept current by the control and copied by its
+// Device into a flat render program, so a frame reads no control object.
+struct FaderRender {
+    // None (a channel outside the frame), adding or reverse, one channel or a pair.
+    enum class Shape : uint8_t { Off, Add8, Add16, Reverse8, Reverse16 };
+    Shape shape;
+    bool grandMasterControlled;
+    int32_t at;      // absolute low (or only) channel
+    int32_t highAt;  // absolute high channel of a 16-bit fader
+    int32_t minimum;
+    int32_t maximum;
+    // Output limits: minimum..maximum, further limited to what the channels carry.
+    int32_t outLow;
+    int32_t outHigh;
+
+    // Merges one layer into the buffer. Allocation-free.
+    void render(const common::DmxFrame& values, common::RenderBuffer& buffer, common::Level level,
+                common::Level grandMasterLevel) const;
+
+  private:
+    int32_t limited(int32_t v) const;
+    int32_t added(int32_t current, int32_t stored, common::Level k) const;
+    int32_t takenOff(int32_t current, int32_t stored, common::Level k, uint8_t& touched) const;
+};
+
 class FaderControl final : public Control {
   public:
     static constexpr int32_t MAX_8BIT = 255;
     static constexpr int32_t MAX_16BIT = 65535;
 
-    FaderControl() = default;
+    FaderControl() { place(); }
 
     void setBaseAddress(int32_t address) override;
     // Not reversed: adds the stored value above the minimum, scaled by the level, to
@@ -21,9 +46,8 @@ class FaderControl final : public Control {
     // of a reverse fader is the fader position, not the output.
     void render(const common::DmxFrame& values, common::RenderBuffer& buffer, common::Level level,
                 common::Level grandMasterLevel) const override;
-    // The same without a virtual call, for the Device's render loop.
-    void renderChannels(const common::DmxFrame& values, common::RenderBuffer& buffer,
-                        common::Level level, common::Level grandMasterLevel) const;
+    // The record render() works from; always matches the settings above.
+    const FaderRender& renderRecord() const { return render_; }
     std::unique_ptr<Control> clone() const override;
     ControlKind kind() const override { return ControlKind::Fader; }
     void collectChannels(std::vector<int32_t>& out, bool includeSubControls) const override;
@@ -57,19 +81,18 @@ class FaderControl final : public Control {
         place();
     }
     bool grandMasterControlled() const { return grandMasterControlled_; }
-    void setGrandMasterControlled(bool controlled) { grandMasterControlled_ = controlled; }
+    void setGrandMasterControlled(bool controlled) {
+        grandMasterControlled_ = controlled;
+        place();
+    }
 
     // Highest value the fader's channels can carry: 255 or 65535.
     int32_t scaleMaximum() const { return twoChannels_ ? MAX_16BIT : MAX_8BIT; }
 
   private:
-    // Recomputes the absolute channels and output limits after any change of base
-    // address, offsets, width or range, so a render does no address arithmetic.
+    // Rebuilds the render record after any change of base address, offsets, width,
+    // range, reverse or grand master, so a render does no address arithmetic.
     void place();
-    // One layer's value for the merged current and stored values, inside the limits.
-    int32_t limited(int32_t v) const;
-    int32_t added(int32_t current, int32_t stored, common::Level k) const;
-    int32_t takenOff(int32_t current, int32_t stored, common::Level k, uint8_t& touched) const;
 
     bool twoChannels_ = false;
     int32_t highChannelOffset_ = 0;
@@ -78,52 +101,40 @@ class FaderControl final : public Control {
     int32_t maximum_ = MAX_8BIT;
     bool reverse_ = false;
     bool grandMasterControlled_ = true;
-    // Absolute low (or only) channel, -1 when a channel falls outside the frame.
-    int32_t at_ = 0;
-    int32_t highAt_ = 0;  // absolute high channel of a 16-bit fader
-    // Output limits: minimum..maximum, further limited to what the channels carry.
-    int32_t outLow_ = 0;
-    int32_t outHigh_ = MAX_8BIT;
-    // Which render applies: none (a channel outside the frame), adding or reverse, on
-    // one channel or a 16-bit pair.
-    enum class Shape : uint8_t { Off, Add8, Add16, Reverse8, Reverse16 };
-    Shape shape_ = Shape::Add8;
+    FaderRender render_;
 };
 
-inline int32_t FaderControl::limited(int32_t v) const {
-    return v < outLow_ ? outLow_ : (v > outHigh_ ? outHigh_ : v);
+inline int32_t FaderRender::limited(int32_t v) const {
+    return v < outLow ? outLow : (v > outHigh ? outHigh : v);
 }
 
-inline int32_t FaderControl::added(int32_t current, int32_t stored, common::Level k) const {
+inline int32_t FaderRender::added(int32_t current, int32_t stored, common::Level k) const {
     // The difference to the minimum is not clamped: a stored value below the minimum
     // lowers what earlier layers put there.
-    return limited((current > minimum_ ? current : minimum_) +
-                   common::scaleByLevel(stored - minimum_, k));
+    return limited((current > minimum ? current : minimum) +
+                   common::scaleByLevel(stored - minimum, k));
 }
 
-inline int32_t FaderControl::takenOff(int32_t current, int32_t stored, common::Level k,
-                                      uint8_t& touched) const {
+inline int32_t FaderRender::takenOff(int32_t current, int32_t stored, common::Level k,
+                                     uint8_t& touched) const {
     // The first layer to reach a reverse fader starts it at the maximum; each layer
     // then takes off its share, so two half-level layers at full position leave almost
     // nothing.
     if (touched == 0) {
         touched = 1;
-        current = maximum_;
+        current = maximum;
     }
-    return limited(current - common::scaleByLevel(stored > minimum_ ? stored - minimum_ : 0, k));
+    return limited(current - common::scaleByLevel(stored > minimum ? stored - minimum : 0, k));
 }
 
-inline void FaderControl::renderChannels(const common::DmxFrame& values,
-                                         common::RenderBuffer& buffer, common::Level level,
-                                         common::Level grandMasterLevel) const {
-    const int32_t p = at_;
-    const int32_t h = highAt_;
-    const common::Level k = grandMasterControlled_ ? grandMasterLevel : level;
+inline void FaderRender::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
+                                common::Level level, common::Level grandMasterLevel) const {
+    const int32_t p = at;
+    const int32_t h = highAt;
+    const common::Level k = grandMasterControlled ? grandMasterLevel : level;
     uint8_t* out = buffer.values.data();
     int32_t v;
-    switch (shape_) {
-        case Shape::Off:
-            return;
+    switch (shape) {
         case Shape::Add8:
             out[p] = static_cast<uint8_t>(added(out[p], values[p], k));
             return;
@@ -136,7 +147,7 @@ inline void FaderControl::renderChannels(const common::DmxFrame& values,
         case Shape::Reverse16:
             v = takenOff(out[h] * 256 + out[p], values[h] * 256 + values[p], k, buffer.touched[p]);
             break;
-        default:
+        default:  // Off
             return;
     }
     out[h] = static_cast<uint8_t>(v >> 8);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "show/render_edits.h"
+
 namespace j4::show {
 
 void PositionControl::setBaseAddress(int32_t address) {
@@ -16,15 +18,13 @@ void PositionControl::place() {
     const int32_t a2 = fourChannels_ ? channelAt(panFineOffset_) : -1;
     const int32_t b2 = fourChannels_ ? channelAt(tiltFineOffset_) : -1;
     const bool inFrame = a >= 0 && b >= 0 && (!fourChannels_ || (a2 >= 0 && b2 >= 0));
-    panAt_ = inFrame ? a : -1;
-    tiltAt_ = b;
-    panFineAt_ = a2;
-    tiltFineAt_ = b2;
+    render_ = PositionRender{inFrame ? a : -1, b, a2, b2, fourChannels_};
+    noteRenderEdit();
 }
 
 void PositionControl::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
                              common::Level level, common::Level /*grandMasterLevel*/) const {
-    renderChannels(values, buffer, level);
+    render_.render(values, buffer, level);
 }
 
 std::unique_ptr<Control> PositionControl::clone() const {

@@ -20,9 +20,23 @@ struct EffectState {
     bool operator==(const EffectState&) const = default;
 };
 
+// What a position control's render needs, kept current by the control and copied by
+// its Device into a flat render program.
+struct PositionRender {
+    int32_t panAt;      // absolute coarse pan channel; -1 when a used channel is outside
+    int32_t tiltAt;     // absolute coarse tilt channel
+    int32_t panFineAt;  // fine channels, -1 with two channels
+    int32_t tiltFineAt;
+    bool fourChannels;
+
+    // Adds one layer into the buffer. Allocation-free.
+    void render(const common::DmxFrame& values, common::RenderBuffer& buffer,
+                common::Level level) const;
+};
+
 class PositionControl final : public Control {
   public:
-    PositionControl() = default;
+    PositionControl() { place(); }
 
     void setBaseAddress(int32_t address) override;
     // Adds the stored pan and tilt, scaled by the layer level (never the grand
@@ -30,9 +44,8 @@ class PositionControl final : public Control {
     // half a step (128) is added so the coarse byte rounds instead of truncating.
     void render(const common::DmxFrame& values, common::RenderBuffer& buffer, common::Level level,
                 common::Level grandMasterLevel) const override;
-    // The same without a virtual call, for the Device's render loop.
-    void renderChannels(const common::DmxFrame& values, common::RenderBuffer& buffer,
-                        common::Level level) const;
+    // The record render() works from; always matches the settings below.
+    const PositionRender& renderRecord() const { return render_; }
     std::unique_ptr<Control> clone() const override;
     ControlKind kind() const override { return ControlKind::Position; }
     void collectChannels(std::vector<int32_t>& out, bool includeSubControls) const override;
@@ -74,24 +87,18 @@ class PositionControl final : public Control {
     int32_t tiltOffset_ = 0;
     int32_t tiltFineOffset_ = 0;
     bool padStyle_ = true;
-    // Absolute pan and tilt channels (coarse, then fine; fine -1 with two channels).
-    // panAt_ is -1 when a used channel falls outside the frame.
-    int32_t panAt_ = 0;
-    int32_t tiltAt_ = 0;
-    int32_t panFineAt_ = -1;
-    int32_t tiltFineAt_ = -1;
+    PositionRender render_;
 };
 
-inline void PositionControl::renderChannels(const common::DmxFrame& values,
-                                            common::RenderBuffer& buffer,
-                                            common::Level level) const {
-    const int32_t a = panAt_;
+inline void PositionRender::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
+                                   common::Level level) const {
+    const int32_t a = panAt;
     if (a < 0) return;
-    const int32_t b = tiltAt_;
-    const uint8_t* out = buffer.values.data();
+    const int32_t b = tiltAt;
+    uint8_t* out = buffer.values.data();
     int32_t pan, tilt;
-    if (fourChannels_) {
-        const int32_t a2 = panFineAt_, b2 = tiltFineAt_;
+    if (fourChannels) {
+        const int32_t a2 = panFineAt, b2 = tiltFineAt;
         pan = out[a] * 256 + out[a2] + common::scaleByLevel(values[a] * 256 + values[a2], level);
         tilt = out[b] * 256 + out[b2] + common::scaleByLevel(values[b] * 256 + values[b2], level);
     } else {
@@ -102,11 +109,11 @@ inline void PositionControl::renderChannels(const common::DmxFrame& values,
     }
     pan = pan < 0 ? 0 : (pan > 65535 ? 65535 : pan);
     tilt = tilt < 0 ? 0 : (tilt > 65535 ? 65535 : tilt);
-    buffer.values[a] = static_cast<uint8_t>(pan >> 8);
-    buffer.values[b] = static_cast<uint8_t>(tilt >> 8);
-    if (fourChannels_) {
-        buffer.values[panFineAt_] = static_cast<uint8_t>(pan);
-        buffer.values[tiltFineAt_] = static_cast<uint8_t>(tilt);
+    out[a] = static_cast<uint8_t>(pan >> 8);
+    out[b] = static_cast<uint8_t>(tilt >> 8);
+    if (fourChannels) {
+        out[panFineAt] = static_cast<uint8_t>(pan);
+        out[tiltFineAt] = static_cast<uint8_t>(tilt);
     }
 }
 
@@ -124,9 +131,9 @@ inline void PositionControl::effectAdvance(const EffectSettings& settings, commo
 
 inline void PositionControl::effectApply(common::DmxFrame& frame, const EffectSettings& settings,
                                          const EffectShape& shape, common::Level level) const {
-    const int32_t a = panAt_;
+    const int32_t a = render_.panAt;
     if (a < 0) return;
-    const int32_t b = tiltAt_, a2 = panFineAt_, b2 = tiltFineAt_;
+    const int32_t b = render_.tiltAt, a2 = render_.panFineAt, b2 = render_.tiltFineAt;
     int32_t pan = frame[a] * 256 + (a2 >= 0 ? frame[a2] : 0);
     int32_t tilt = frame[b] * 256 + (b2 >= 0 ? frame[b2] : 0);
     const int32_t gain = common::scaleByLevel(settings.gain, level);

@@ -2,16 +2,19 @@
 
 #include <new>
 
+#include "show/render_edits.h"
+
 namespace j4::show {
 
 void SelectControl::setBaseAddress(int32_t address) {
     Control::setBaseAddress(address);
     at_ = channelAt(channelOffset_);
+    noteRenderEdit();
 }
 
 void SelectControl::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
                            common::Level /*level*/, common::Level /*grandMasterLevel*/) const {
-    renderChannels(values, buffer);
+    renderAt(at_, values, buffer);
 }
 
 std::unique_ptr<Control> SelectControl::clone() const {
@@ -30,6 +33,7 @@ bool SelectControl::setChannelOffset(int32_t offset) {
     if (!isChannelOffset(offset)) return false;
     channelOffset_ = offset;
     at_ = channelAt(offset);
+    noteRenderEdit();
     return true;
 }
 
@@ -73,6 +77,7 @@ bool SelectControl::load(common::ByteReader& in, int /*nesting*/) {
     name_ = std::move(name);
     channelOffset_ = offset;
     at_ = channelAt(offset);
+    noteRenderEdit();
     items_ = std::move(items);
     return true;
 }

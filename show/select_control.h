@@ -23,9 +23,11 @@ class SelectControl final : public Control {
     // owns it; later layers leave it alone.
     void render(const common::DmxFrame& values, common::RenderBuffer& buffer, common::Level level,
                 common::Level grandMasterLevel) const override;
-    // The same without a virtual call, for the Device's render loop.
-    void renderChannels(const common::DmxFrame& values, common::RenderBuffer& buffer) const {
-        if (at_ >= 0 && buffer.values[at_] == 0) buffer.values[at_] = values[at_];
+    // The absolute channel render() works from, -1 when it falls outside the frame;
+    // always matches base address and offset.
+    int32_t renderChannel() const { return at_; }
+    static void renderAt(int32_t at, const common::DmxFrame& values, common::RenderBuffer& buffer) {
+        if (at >= 0 && buffer.values[at] == 0) buffer.values[at] = values[at];
     }
     std::unique_ptr<Control> clone() const override;
     ControlKind kind() const override { return ControlKind::Select; }

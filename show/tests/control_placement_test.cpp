@@ -4,6 +4,7 @@
 // Device renders at its new place.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "show/device.h"
@@ -162,6 +163,43 @@ TEST(ControlPlacement, MovedDeviceRendersAtItsNewAddress) {
     for (int c = 0; c < common::FRAME_CHANNELS; ++c)
         if (buffer.values[c] != 0) written.push_back(c);
     EXPECT_EQ(written, (std::vector<int>{600, 601}));
+}
+
+TEST(ControlPlacement, DeviceRendersControlsAsChangedAfterItWasMade) {
+    ControlList controls;
+    controls.push_back(std::make_unique<FaderControl>());
+    auto select = std::make_unique<SelectControl>();
+    select->setChannelOffset(5);
+    controls.push_back(std::move(select));
+    auto position = std::make_unique<PositionControl>();
+    position->setOffsets(6, 0, 7, 0);
+    controls.push_back(std::move(position));
+    auto device = Device::fromParts({}, "D", 100, std::move(controls));
+    ASSERT_TRUE(device);
+    common::DmxFrame values;
+    values.fill(90);
+    auto rendered = [&] {
+        common::RenderBuffer buffer;
+        device->render(values, buffer, FULL_LEVEL, 4096);
+        return buffer;
+    };
+    EXPECT_EQ(rendered().values[100], 45);  // the fader at half grand master
+
+    auto* fader = static_cast<FaderControl*>(device->controls()[0].get());
+    fader->setGrandMasterControlled(false);
+    fader->setChannelOffset(3);
+    ASSERT_TRUE(static_cast<SelectControl*>(device->controls()[1].get())->setChannelOffset(8));
+    ASSERT_TRUE(
+        static_cast<PositionControl*>(device->controls()[2].get())->setOffsets(10, 0, 11, 0));
+    auto buffer = rendered();
+    const std::vector<int> written{103, 108, 110, 111};
+    for (int c = 100; c < 112; ++c) {
+        const bool expected = std::find(written.begin(), written.end(), c) != written.end();
+        EXPECT_EQ(buffer.values[c], expected ? 90 : 0) << "channel " << c;
+    }
+
+    fader->setReverse(true);
+    EXPECT_EQ(rendered().values[103], 255 - 90);
 }
 
 }  // namespace
