@@ -57,21 +57,41 @@ bool Device::setBaseAddress(int32_t address) {
 }
 
 void Device::compileRenderProgram() const {
+    using Shape = FaderRender::Shape;
     for (size_t i = 0; i < controls_.size(); ++i) {
         const Control* control = controls_[i].get();
         RenderOp& op = program_[i];
-        op.kind = control->kind();
-        switch (op.kind) {
+        switch (control->kind()) {
             case ControlKind::Fader:
                 op.fader = static_cast<const FaderControl*>(control)->renderRecord();
+                switch (op.fader.shape) {
+                    case Shape::Add8:
+                        op.op = Op::FaderAdd8;
+                        break;
+                    case Shape::Add16:
+                        op.op = Op::FaderAdd16;
+                        break;
+                    case Shape::Reverse8:
+                        op.op = Op::FaderReverse8;
+                        break;
+                    case Shape::Reverse16:
+                        op.op = Op::FaderReverse16;
+                        break;
+                    case Shape::Off:
+                        op.op = Op::Skip;
+                        break;
+                }
                 break;
             case ControlKind::Select:
+                op.op = Op::Select;
                 op.selectAt = static_cast<const SelectControl*>(control)->renderChannel();
                 break;
             case ControlKind::Position:
+                op.op = Op::Position;
                 op.position = static_cast<const PositionControl*>(control)->renderRecord();
                 break;
             case ControlKind::Mode:
+                op.op = Op::Mode;
                 op.mode = static_cast<const PagedModeControl*>(control);
                 break;
         }
@@ -86,19 +106,30 @@ void Device::render(const common::DmxFrame& values, common::RenderBuffer& buffer
         programEdits_ = edits;
     }
     for (const RenderOp& op : program_) {
-        switch (op.kind) {
-            case ControlKind::Fader:
-                op.fader.render(values, buffer, level, grandMasterLevel);
+        switch (op.op) {
+            case Op::FaderAdd8:
+                op.fader.add8(values, buffer, op.fader.levelFor(level, grandMasterLevel));
                 break;
-            case ControlKind::Select:
+            case Op::FaderAdd16:
+                op.fader.add16(values, buffer, op.fader.levelFor(level, grandMasterLevel));
+                break;
+            case Op::FaderReverse8:
+                op.fader.reverse8(values, buffer, op.fader.levelFor(level, grandMasterLevel));
+                break;
+            case Op::FaderReverse16:
+                op.fader.reverse16(values, buffer, op.fader.levelFor(level, grandMasterLevel));
+                break;
+            case Op::Select:
                 SelectControl::renderAt(op.selectAt, values, buffer);
                 break;
-            case ControlKind::Position:
+            case Op::Position:
                 op.position.render(values, buffer, level);
                 break;
-            case ControlKind::Mode:
+            case Op::Mode:
                 // The class is final: a direct call.
                 op.mode->PagedModeControl::render(values, buffer, level, grandMasterLevel);
+                break;
+            case Op::Skip:
                 break;
         }
     }

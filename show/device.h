@@ -57,8 +57,19 @@ class Device {
 
     // One step of the render program: a copy of a fader's, select's or position
     // control's render record, or the mode control itself (it renders its pages).
+    // The op code joins the kind and the fader's shape, so the loop dispatches once.
+    enum class Op : uint8_t {
+        Skip,
+        FaderAdd8,
+        FaderAdd16,
+        FaderReverse8,
+        FaderReverse16,
+        Select,
+        Position,
+        Mode
+    };
     struct RenderOp {
-        ControlKind kind;
+        Op op;
         union {
             FaderRender fader;
             PositionRender position;

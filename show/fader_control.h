@@ -26,7 +26,37 @@ struct FaderRender {
     void render(const common::DmxFrame& values, common::RenderBuffer& buffer, common::Level level,
                 common::Level grandMasterLevel) const;
 
+    // The level this fader scales by, and the render of each shape, for callers that
+    // already dispatch on the shape (the Device's render program).
+    common::Level levelFor(common::Level level, common::Level grandMasterLevel) const {
+        return grandMasterControlled ? grandMasterLevel : level;
+    }
+    void add8(const common::DmxFrame& values, common::RenderBuffer& buffer, common::Level k) const {
+        uint8_t* out = buffer.values.data();
+        out[at] = static_cast<uint8_t>(added(out[at], values[at], k));
+    }
+    void reverse8(const common::DmxFrame& values, common::RenderBuffer& buffer,
+                  common::Level k) const {
+        uint8_t* out = buffer.values.data();
+        out[at] = static_cast<uint8_t>(takenOff(out[at], values[at], k, buffer.touched[at]));
+    }
+    void add16(const common::DmxFrame& values, common::RenderBuffer& buffer,
+               common::Level k) const {
+        uint8_t* out = buffer.values.data();
+        store16(out, added(out[highAt] * 256 + out[at], values[highAt] * 256 + values[at], k));
+    }
+    void reverse16(const common::DmxFrame& values, common::RenderBuffer& buffer,
+                   common::Level k) const {
+        uint8_t* out = buffer.values.data();
+        store16(out, takenOff(out[highAt] * 256 + out[at], values[highAt] * 256 + values[at], k,
+                              buffer.touched[at]));
+    }
+
   private:
+    void store16(uint8_t* out, int32_t v) const {
+        out[highAt] = static_cast<uint8_t>(v >> 8);
+        out[at] = static_cast<uint8_t>(v);
+    }
     int32_t limited(int32_t v) const;
     int32_t added(int32_t current, int32_t stored, common::Level k) const;
     int32_t takenOff(int32_t current, int32_t stored, common::Level k, uint8_t& touched) const;
@@ -129,29 +159,23 @@ inline int32_t FaderRender::takenOff(int32_t current, int32_t stored, common::Le
 
 inline void FaderRender::render(const common::DmxFrame& values, common::RenderBuffer& buffer,
                                 common::Level level, common::Level grandMasterLevel) const {
-    const int32_t p = at;
-    const int32_t h = highAt;
-    const common::Level k = grandMasterControlled ? grandMasterLevel : level;
-    uint8_t* out = buffer.values.data();
-    int32_t v;
+    const common::Level k = levelFor(level, grandMasterLevel);
     switch (shape) {
         case Shape::Add8:
-            out[p] = static_cast<uint8_t>(added(out[p], values[p], k));
-            return;
-        case Shape::Reverse8:
-            out[p] = static_cast<uint8_t>(takenOff(out[p], values[p], k, buffer.touched[p]));
-            return;
+            add8(values, buffer, k);
+            break;
         case Shape::Add16:
-            v = added(out[h] * 256 + out[p], values[h] * 256 + values[p], k);
+            add16(values, buffer, k);
+            break;
+        case Shape::Reverse8:
+            reverse8(values, buffer, k);
             break;
         case Shape::Reverse16:
-            v = takenOff(out[h] * 256 + out[p], values[h] * 256 + values[p], k, buffer.touched[p]);
+            reverse16(values, buffer, k);
             break;
-        default:  // Off
-            return;
+        case Shape::Off:
+            break;
     }
-    out[h] = static_cast<uint8_t>(v >> 8);
-    out[p] = static_cast<uint8_t>(v);
 }
 
 }  // namespace j4::show
