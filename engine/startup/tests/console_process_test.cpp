@@ -8,7 +8,6 @@
 #include <signal.h>
 
 #include <atomic>
-#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -208,11 +207,15 @@ TEST_F(ConsoleProcessTest, ShutdownUnderLoadStopsInOrderWithNoTickAfterTheDriver
 
     // "j4: shutdown: <step> (ticks N)" for every step, in order.
     const std::string errors = console.errors();
-    const std::regex line("j4: shutdown: ([^(]+) \\(ticks ([0-9]+)\\)");
     std::vector<std::pair<std::string, long>> steps;
-    for (auto it = std::sregex_iterator(errors.begin(), errors.end(), line);
-         it != std::sregex_iterator(); ++it)
-        steps.push_back({(*it)[1].str(), std::stol((*it)[2].str())});
+    std::istringstream lines(errors);
+    const std::string prefix = "j4: shutdown: ", ticks = " (ticks ";
+    for (std::string l; std::getline(lines, l);) {
+        const size_t at = l.rfind(ticks);
+        if (!l.starts_with(prefix) || at == std::string::npos) continue;
+        steps.push_back(
+            {l.substr(prefix.size(), at - prefix.size()), std::stol(l.substr(at + ticks.size()))});
+    }
     const std::vector<std::string> order = {
         "network outputs stopped",   "frame source unregistered", "DMX input unregistered",
         "automation thread stopped", "DMX input thread stopped",  "engine thread stopped",
