@@ -3,11 +3,18 @@
 // faders, selects, paged modes and four-channel position controls that all play
 // movement effects. Reports ns per run for a full render and for a steady tick (nothing
 // changed: the copy plus effects), and counts allocations per run.
+//
+// Instruction counts are steadier than times on a busy machine. Each benchmark below
+// calls Mixer::run() once before its loop, so with
+//   valgrind --tool=callgrind --collect-atstart=no --toggle-collect='j4::engine::Mixer::run()'
+//            mixer_bench --benchmark_filter=BM_FullRender --benchmark_min_time=0.001
+// (one loop iteration) the total is two full renders; for BM_SteadyTick it is one full
+// render plus one steady tick.
 
 #include <benchmark/benchmark.h>
 
-#include "engine/mixer.h"
 #include "common/testing/allocation_counter.h"
+#include "engine/mixer.h"
 #include "engine/tests/show_rig.h"
 
 namespace {
