@@ -66,18 +66,13 @@ show::ShowContent makeConsoleShow(int32_t inputFlags, int32_t inputBase) {
 
 bool writeConsoleShow(const std::string& path, const show::ShowContent& content,
                       std::string* error) {
-    auto file = platform::CompoundFile::create(path);
-    if (!file) {
-        if (error) *error = file.error().message;
-        return false;
-    }
-    platform::Storage root = file->root();
-    if (!show::writeShowContent(root, show::viewOf(content), error)) return false;
-    if (auto committed = file->commit(); !committed) {
-        if (error) *error = committed.error().message;
-        return false;
-    }
-    return true;
+    return show::saveShowFile(
+        path,
+        [&](platform::CompoundFile& file, std::string* why) {
+            platform::Storage root = file.root();
+            return show::writeShowContent(root, show::viewOf(content), why);
+        },
+        error);
 }
 
 }  // namespace j4::engine

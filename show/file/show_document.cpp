@@ -142,26 +142,25 @@ ShowView captureLiveShow(const ShowObjects& objects) {
 }
 
 SaveResult ShowDocument::save(const std::string& path) {
-    auto file = platform::CompoundFile::create(path);
-    if (!file) return {common::MSG_SHOW_SAVE_FAILED, path + ": " + file.error().message};
-    platform::Storage root = file->root();
+    uint64_t captured = 0;
     std::string reason;
-    bool written;
-    uint64_t captured;
-    {
-        std::lock_guard guard(objects_.engine.lock());
-        captured = changeCount_.load();
-        written = writeShowContent(root, captureLiveShow(objects_), &reason);
-    }
-    if (written && extraWriter_ && !extraWriter_(root)) {
-        written = false;
-        reason = "the performance panel's data could not be written";
-    }
-    if (!written) return {common::MSG_SHOW_SAVE_FAILED, reason};
-    platform::CommitOptions options;
-    options.backupPath = path + ".bak";
-    if (auto committed = file->commit(options); !committed)
-        return {common::MSG_SHOW_SAVE_FAILED, committed.error().message};
+    const bool saved = saveShowFile(
+        path,
+        [&](platform::CompoundFile& file, std::string* error) {
+            platform::Storage root = file.root();
+            {
+                std::lock_guard guard(objects_.engine.lock());
+                captured = changeCount_.load();
+                if (!writeShowContent(root, captureLiveShow(objects_), error)) return false;
+            }
+            if (extraWriter_ && !extraWriter_(root)) {
+                *error = "the performance panel's data could not be written";
+                return false;
+            }
+            return true;
+        },
+        &reason);
+    if (!saved) return {common::MSG_SHOW_SAVE_FAILED, reason};
     savedCount_.store(captured);
     rememberPath(path);
     return {};

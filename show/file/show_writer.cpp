@@ -206,6 +206,22 @@ bool writeShowContent(platform::Storage& root, const ShowView& show, std::string
     return ok;
 }
 
+bool saveShowFile(const std::string& path, const ShowFill& fill, std::string* error) {
+    auto fail = [&](std::string why) {
+        if (error) *error = std::move(why);
+        return false;
+    };
+    auto file = platform::CompoundFile::create(path);
+    if (!file) return fail(path + ": " + file.error().message);
+    std::string why;
+    if (!fill(*file, &why)) return fail(std::move(why));
+    platform::CommitOptions options;
+    options.backupPath = path + ".bak";
+    if (auto committed = file->commit(options); !committed)
+        return fail(path + ": " + committed.error().message);
+    return true;
+}
+
 ShowView viewOf(const ShowContent& content) {
     ShowView view;
     view.lostTimecodeSwitch = content.lostTimecodeSwitch;

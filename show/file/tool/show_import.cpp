@@ -39,24 +39,17 @@ bool importShowJson(std::string_view jsonText, const EffectLibrary& effects,
     ShowContent show;
     if (!showFromJson(document, effects, show, error)) return false;
 
-    auto file = platform::CompoundFile::create(path);
-    if (!file) {
-        error = path + ": " + file.error().message;
-        return false;
-    }
-    platform::Storage root = file->root();
-    if (!writeShowContent(root, viewOf(show), &error)) {
-        error = "the show could not be written: " + error;
-        return false;
-    }
-    if (!verifyWrittenShow(*file, effects, error)) return false;
-    platform::CommitOptions options;
-    options.backupPath = path + ".bak";
-    if (auto committed = file->commit(options); !committed) {
-        error = path + ": " + committed.error().message;
-        return false;
-    }
-    return true;
+    return saveShowFile(
+        path,
+        [&](platform::CompoundFile& file, std::string* why) {
+            platform::Storage root = file.root();
+            if (!writeShowContent(root, viewOf(show), why)) {
+                *why = "the show could not be written: " + *why;
+                return false;
+            }
+            return verifyWrittenShow(file, effects, *why);
+        },
+        &error);
 }
 
 }  // namespace j4::show::tool
