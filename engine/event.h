@@ -38,4 +38,17 @@ struct Event {
     bool operator==(const Event&) const = default;
 };
 
+// An ordinary Event (shows built in code: generators, demos, tests).
+inline Event makeEvent(common::ShowTime time, common::CueNumber cue, int32_t fadeIn = 0,
+                       int32_t fadeOut = 0, bool stop = false, std::string comment = {}) {
+    Event e;
+    e.time = time;
+    e.cue = cue;
+    e.fadeIn = fadeIn;
+    e.fadeOut = fadeOut;
+    e.stop = stop;
+    e.comment = std::move(comment);
+    return e;
+}
+
 }  // namespace j4::engine

@@ -143,16 +143,10 @@ bool recordCues(const show::ShowObjects& objects, const Rig& rig, std::string* e
     return true;
 }
 
+// Cross-fades have equal fade-in and fade-out times in the demo.
 engine::Event event(common::ShowTime time, common::CueNumber cue, int32_t fade, bool stop = false,
                     const char* comment = "") {
-    engine::Event e;
-    e.time = time;
-    e.cue = cue;
-    e.fadeIn = fade;
-    e.fadeOut = fade;
-    e.stop = stop;
-    e.comment = comment;
-    return e;
+    return engine::makeEvent(time, cue, fade, fade, stop, comment);
 }
 
 bool programEventList(const show::ShowObjects& objects, std::string* error) {

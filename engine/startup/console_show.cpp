@@ -21,13 +21,7 @@ std::unique_ptr<show::Device> dimmer(int index) {
 }
 
 engine::Event event(common::ShowTime time, common::CueNumber cue, int32_t fade, bool stop = false) {
-    engine::Event e;
-    e.time = time;
-    e.cue = cue;
-    e.fadeIn = fade;
-    e.fadeOut = fade;
-    e.stop = stop;
-    return e;
+    return engine::makeEvent(time, cue, fade, fade, stop);
 }
 
 }  // namespace

@@ -107,14 +107,7 @@ inline ControlList richControls() {
 
 inline engine::Event event(common::ShowTime time, common::CueNumber cue, int32_t fadeIn = 0,
                            int32_t fadeOut = 0, bool stop = false, std::string comment = "") {
-    engine::Event e;
-    e.time = time;
-    e.cue = cue;
-    e.fadeIn = fadeIn;
-    e.fadeOut = fadeOut;
-    e.stop = stop;
-    e.comment = std::move(comment);
-    return e;
+    return engine::makeEvent(time, cue, fadeIn, fadeOut, stop, std::move(comment));
 }
 
 inline void buildRichShow(ShowHarness& h) {
