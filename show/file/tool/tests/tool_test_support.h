@@ -54,12 +54,9 @@ class ToolTest : public ::testing::Test {
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "effects");
-        // Never the real settings: a test binary run by hand gets a private root too.
-        if (!std::getenv("J4_SETTINGS_ROOT"))
-            setenv("J4_SETTINGS_ROOT",
-                   (fs::temp_directory_path() / ("j4show-settings-" + std::to_string(getpid())))
-                       .c_str(),
-                   1);
+        // Settings of this test alone: CTest gives all cases of a test program one
+        // settings root and runs them in parallel, so each case names its own library.
+        setenv("J4_SETTINGS_ROOT", (dir_ / "settings").c_str(), 1);
         platform::SettingsStore machine(platform::SettingsScope::Machine);
         ASSERT_TRUE(machine.writeString(common::SETTINGS_KEY, common::SETTING_EFFECT_PATH,
                                         (dir_ / "effects").string()));
@@ -84,7 +81,8 @@ class ToolTest : public ::testing::Test {
     std::vector<std::string> folderEntries() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(dir_))
-            if (e.path().filename() != "effects") names.push_back(e.path().filename().string());
+            if (e.path().filename() != "effects" && e.path().filename() != "settings")
+                names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
