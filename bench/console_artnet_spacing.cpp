@@ -48,8 +48,6 @@ void BM_ConsoleArtDmxSpacing(benchmark::State& state) {
             state.SkipWithError(("olad did not come up: " + why).c_str());
             return;
         }
-        if (const char* root = std::getenv("J4_SETTINGS_ROOT"))
-            std::filesystem::create_directories(root);
         ConsoleProcess console(j4::engine::makeConsoleShow(0));
         std::filesystem::copy_file(J4_DEMO_SHOW, console.showPath(),
                                    std::filesystem::copy_options::overwrite_existing);

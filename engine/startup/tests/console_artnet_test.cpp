@@ -120,9 +120,6 @@ TEST(ConsoleArtNet, OlaReceivesTheDemoShowAsTheInterfaceSendsIt) {
     WireCapture wire(dir.path());
     ASSERT_TRUE(wire.started()) << wire.log();
 
-    // The console's private folders go under the settings root, which may not exist yet.
-    if (const char* root = std::getenv("J4_SETTINGS_ROOT"))
-        std::filesystem::create_directories(root);
     ConsoleProcess console(makeConsoleShow(0));
     std::filesystem::copy_file(J4_DEMO_SHOW, console.showPath(),
                                std::filesystem::copy_options::overwrite_existing);

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -30,7 +31,8 @@ namespace {
 std::string makeFolder() {
     const char* base = std::getenv("J4_SETTINGS_ROOT");
     std::string pattern = std::string(base ? base : "/tmp");
-    ::mkdir(pattern.c_str(), 0700);
+    // The settings root of a fresh build tree does not exist yet.
+    std::filesystem::create_directories(pattern);
     pattern += "/console-XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
