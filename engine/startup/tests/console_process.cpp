@@ -29,11 +29,9 @@ namespace j4::engine::testing {
 namespace {
 
 std::string makeFolder() {
-    const char* base = std::getenv("J4_SETTINGS_ROOT");
-    std::string pattern = std::string(base ? base : "/tmp");
-    // The settings root of a fresh build tree does not exist yet.
-    std::filesystem::create_directories(pattern);
-    pattern += "/console-XXXXXX";
+    // Under /tmp, not the build tree: the simulated interface's socket lives in this
+    // folder, and a socket path may not exceed 107 bytes wherever the tree was cloned.
+    std::string pattern = "/tmp/j4-console-XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
     if (!::mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
@@ -92,6 +90,8 @@ ConsoleProcess::~ConsoleProcess() {
     if (pid_ > 0) stop(SIGKILL);
     j4auto_close(client_);
     ::shm_unlink(block_.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
 }
 
 std::vector<std::string> ConsoleProcess::environment() const {
