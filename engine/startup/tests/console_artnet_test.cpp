@@ -16,6 +16,7 @@
 
 #include "engine/startup/console_show.h"
 #include "engine/startup/tests/console_process.h"
+#include "links/artnet/tests/artnet_capture.h"
 #include "links/artnet/tests/child_process.h"
 #include "links/artnet/tests/olad_node.h"
 #include "links/artnet/tests/private_network.h"
@@ -24,7 +25,6 @@
 namespace j4::engine {
 namespace {
 
-using links::test::ChildProcess;
 using links::test::OladNode;
 using links::test::TempDir;
 using testing::ConsoleProcess;
@@ -62,51 +62,25 @@ struct WireDmx {
     std::string data;  // hex
 };
 
-// Art-Net traffic on loopback written to a file while the console plays.
-class WireCapture {
-  public:
-    explicit WireCapture(const std::string& dir)
-        : file_(dir + "/console-artnet.pcap"),
-          log_(dir + "/tshark.log"),
-          tshark_({"tshark", "-i", "any", "-f", "udp port 6454", "-w", file_}, log_) {}
-    bool started() { return links::test::waitForText(log_, "Capture started", 20000); }
-    // The ArtDmx packets captured so far (the file may still be growing).
-    std::vector<WireDmx> dmx() const {
-        std::string out;
-        links::test::runCommand(
-            {"tshark", "-r", file_, "-Y", "artnet.header.opcode == 0x5000", "-T", "fields", "-E",
-             "separator=;", "-e", "frame.time_relative", "-e", "artnet.output.universe", "-e",
-             "artnet.output.length", "-e", "dmx_chan.data_filter"},
-            &out);
-        std::vector<WireDmx> rows;
-        std::istringstream in(out);
-        std::string line;
-        while (std::getline(in, line)) {
-            std::istringstream fields(line);
-            std::string time, universe, length;
-            WireDmx row;
-            if (!std::getline(fields, time, ';') || !std::getline(fields, universe, ';') ||
-                !std::getline(fields, length, ';'))
-                continue;
-            std::getline(fields, row.data);
-            try {
-                row.time = std::stod(time);
-                row.universe = std::stoi(universe);
-                row.length = std::stoi(length);
-            } catch (const std::exception&) {
-                continue;  // a line the dissector could not fill: counted as missing
-            }
-            rows.push_back(row);
+// The ArtDmx packets captured so far (the file may still be growing).
+std::vector<WireDmx> dmxOnTheWire(const links::test::ArtNetCapture& capture) {
+    std::vector<WireDmx> packets;
+    for (const auto& row : capture.rows("artnet.header.opcode == 0x5000",
+                                        {"frame.time_relative", "artnet.output.universe",
+                                         "artnet.output.length", "dmx_chan.data_filter"})) {
+        WireDmx dmx;
+        try {
+            dmx.time = std::stod(row[0]);
+            dmx.universe = std::stoi(row[1]);
+            dmx.length = std::stoi(row[2]);
+        } catch (const std::exception&) {
+            continue;  // a line the dissector could not fill: counted as missing
         }
-        return rows;
+        dmx.data = row[3];
+        packets.push_back(dmx);
     }
-    void stop() { tshark_.stop(SIGINT); }
-    std::string log() const { return links::test::readFile(log_); }
-
-  private:
-    std::string file_, log_;
-    ChildProcess tshark_;
-};
+    return packets;
+}
 
 TEST(ConsoleArtNet, OlaReceivesTheDemoShowAsTheInterfaceSendsIt) {
     J4_REQUIRE_PRIVATE_NETWORK();
@@ -117,7 +91,7 @@ TEST(ConsoleArtNet, OlaReceivesTheDemoShowAsTheInterfaceSendsIt) {
     for (int port = 0; port < DEMO_UNIVERSES; ++port) ASSERT_TRUE(olad.patchInput(port, port));
 
     TempDir dir("j4-console-artnet");
-    WireCapture wire(dir.path());
+    links::test::ArtNetCapture wire(dir.path());
     ASSERT_TRUE(wire.started()) << wire.log();
 
     ConsoleProcess console(makeConsoleShow(0));
@@ -155,7 +129,7 @@ TEST(ConsoleArtNet, OlaReceivesTheDemoShowAsTheInterfaceSendsIt) {
     EXPECT_TRUE(links::test::waitUntil(
         [&] {
             int held = 0;
-            for (const WireDmx& d : wire.dmx())
+            for (const WireDmx& d : dmxOnTheWire(wire))
                 if (d.universe >= 0 && d.universe < DEMO_UNIVERSES &&
                     d.data == hex(sent[d.universe]))
                     held |= 1 << d.universe;
@@ -166,7 +140,7 @@ TEST(ConsoleArtNet, OlaReceivesTheDemoShowAsTheInterfaceSendsIt) {
     wire.stop();
     EXPECT_EQ(console.stop(), 0) << console.errors();
 
-    const std::vector<WireDmx> packets = wire.dmx();
+    const std::vector<WireDmx> packets = dmxOnTheWire(wire);
     int perUniverse[DEMO_UNIVERSES] = {};
     for (const WireDmx& d : packets) {
         SCOPED_TRACE(::testing::Message()

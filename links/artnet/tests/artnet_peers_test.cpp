@@ -13,6 +13,7 @@
 
 #include "links/artnet/artnet_sender.h"
 #include "links/artnet/interface_address.h"
+#include "links/artnet/tests/artnet_capture.h"
 #include "links/artnet/tests/artnet_test_packets.h"
 #include "links/artnet/tests/child_process.h"
 #include "links/artnet/tests/olad_node.h"
@@ -43,54 +44,14 @@ std::string hex(const uint8_t* p, size_t n) {
     return s;
 }
 
-std::vector<std::string> split(const std::string& s, char sep) {
-    std::vector<std::string> out;
-    std::stringstream in(s);
-    std::string item;
-    while (std::getline(in, item, sep)) out.push_back(item);
-    return out;
-}
-
-// A running capture of Art-Net traffic. Inside the private namespace "any" is only
-// loopback (capturing on "lo" by name sees nothing there).
-class Capture {
-  public:
-    // Stops by itself after `packets` packets: the capture hands packets over in
-    // blocks with a time-out, so an interrupt right after the last send loses them.
-    Capture(const std::string& dir, int packets)
-        : file_(dir + "/artnet.pcap"),
-          log_(dir + "/tshark.log"),
-          tshark_({"tshark", "-i", "any", "-f", "udp port 6454", "-c", std::to_string(packets),
-                   "-w", file_},
-                  log_) {}
-    bool started() { return waitForText(log_, "Capture started", 20000); }
-    void finish() {
-        if (!tshark_.waitExit(20000)) tshark_.stop(SIGINT);
-    }
-    // One line per Art-Net packet: opcode;universe;length;data (hex).
-    std::vector<std::vector<std::string>> packets() {
-        std::string out;
-        runCommand({"tshark", "-r", file_, "-Y", "artnet", "-T", "fields", "-E", "separator=;",
-                    "-e", "artnet.header.opcode", "-e", "artnet.output.universe", "-e",
-                    "artnet.output.length", "-e", "dmx_chan.data_filter"},
-                   &out);
-        std::vector<std::vector<std::string>> rows;
-        for (const auto& line : split(out, '\n'))
-            if (!line.empty()) rows.push_back(split(line + ";", ';'));
-        return rows;
-    }
-    std::string log() { return readFile(log_); }
-
-  private:
-    std::string file_, log_;
-    ChildProcess tshark_;
-};
+// Inside the private namespace the capture's "any" is only loopback (capturing on "lo"
+// by name sees nothing there).
 
 TEST(ArtNetPeers, WiresharkReadsEveryPollAndDmxWeSend) {
     J4_REQUIRE_PRIVATE_NETWORK();
     TempDir dir("j4-artnet-capture");
     // The poll, the node's reply and three rounds of 15 universes.
-    Capture capture(dir.path(), 2 + 3 * 15);
+    ArtNetCapture capture(dir.path(), 2 + 3 * 15);
     ASSERT_TRUE(capture.started()) << capture.log();
 
     UdpPeer listen("0.0.0.0", ARTNET_PORT), node("127.0.0.2", ARTNET_PORT);
@@ -111,7 +72,8 @@ TEST(ArtNetPeers, WiresharkReadsEveryPollAndDmxWeSend) {
     out.stop();
     capture.finish();
 
-    auto rows = capture.packets();
+    auto rows = capture.rows("artnet", {"artnet.header.opcode", "artnet.output.universe",
+                                        "artnet.output.length", "dmx_chan.data_filter"});
     std::vector<std::vector<std::string>> dmx;
     int polls = 0;
     for (const auto& r : rows) {
