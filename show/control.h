@@ -113,7 +113,10 @@ class Control {
   protected:
     Control() = default;
     Control(const Control&) = default;
-    Control& operator=(const Control&) = default;
+    // Controls are copied only whole, through clone(): assigning one over a control a
+    // Device renders from would bypass the render-edit notice and leave the Device
+    // rendering the old settings.
+    Control& operator=(const Control&) = delete;
 
     // The common part of the record (layout rectangle, name).
     void saveCommon(common::ByteWriter& out) const;
