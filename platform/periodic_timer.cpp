@@ -37,10 +37,10 @@ bool PeriodicTimer::start(int64_t periodNs, std::function<void()> tick) {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     const int64_t first = static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec + periodNs;
-    itimerspec spec{};
-    spec.it_value = toTimespec(first);
-    spec.it_interval = toTimespec(periodNs);
-    if (timerfd_settime(timerFd, TFD_TIMER_ABSTIME, &spec, nullptr) != 0) {
+    itimerspec deadline{};
+    deadline.it_value = toTimespec(first);
+    deadline.it_interval = toTimespec(periodNs);
+    if (timerfd_settime(timerFd, TFD_TIMER_ABSTIME, &deadline, nullptr) != 0) {
         close(timerFd);
         return false;
     }

@@ -25,7 +25,7 @@ enum class Shape {
     Path,      // PATH
 };
 
-struct CommandSpec {
+struct CommandForm {
     std::string_view name;
     CommandCode code;
     Shape shape;
@@ -33,24 +33,24 @@ struct CommandSpec {
 };
 
 constexpr std::array COMMANDS = {
-    CommandSpec{"submaster", CommandCode::SetSubmasterLevel, Shape::IndexLevel,
+    CommandForm{"submaster", CommandCode::SetSubmasterLevel, Shape::IndexLevel,
                 common::SUBMASTER_COUNT},
-    CommandSpec{"submaster-cue", CommandCode::SetSubmasterCue, Shape::IndexCue,
+    CommandForm{"submaster-cue", CommandCode::SetSubmasterCue, Shape::IndexCue,
                 common::SUBMASTER_COUNT},
-    CommandSpec{"aux", CommandCode::SetAuxSubLevel, Shape::IndexLevel, common::AUX_SUBMASTER_COUNT},
-    CommandSpec{"aux-cue", CommandCode::SetAuxSubCue, Shape::IndexCue, common::AUX_SUBMASTER_COUNT},
-    CommandSpec{"preset", CommandCode::RecallPreset, Shape::Index, common::PRESET_COUNT},
-    CommandSpec{"grandmaster", CommandCode::SetGrandmasterLevel, Shape::Level, 0},
-    CommandSpec{"x", CommandCode::SetXLevel, Shape::IndexLevel, common::EVENT_LIST_COUNT},
-    CommandSpec{"y", CommandCode::SetYLevel, Shape::IndexLevel, common::EVENT_LIST_COUNT},
-    CommandSpec{"x-cue", CommandCode::SetXCue, Shape::IndexCue, common::EVENT_LIST_COUNT},
-    CommandSpec{"y-cue", CommandCode::SetYCue, Shape::IndexCue, common::EVENT_LIST_COUNT},
-    CommandSpec{"mode", CommandCode::SetTransportMode, Shape::Mode, 0},
-    CommandSpec{"play", CommandCode::Play, Shape::OptionalTime, 0},
-    CommandSpec{"record", CommandCode::Record, Shape::OptionalTime, 0},
-    CommandSpec{"stop", CommandCode::Stop, Shape::NoArguments, 0},
-    CommandSpec{"automate", CommandCode::Automate, Shape::Automate, 0},
-    CommandSpec{"load", CommandCode::Load, Shape::Path, 0},
+    CommandForm{"aux", CommandCode::SetAuxSubLevel, Shape::IndexLevel, common::AUX_SUBMASTER_COUNT},
+    CommandForm{"aux-cue", CommandCode::SetAuxSubCue, Shape::IndexCue, common::AUX_SUBMASTER_COUNT},
+    CommandForm{"preset", CommandCode::RecallPreset, Shape::Index, common::PRESET_COUNT},
+    CommandForm{"grandmaster", CommandCode::SetGrandmasterLevel, Shape::Level, 0},
+    CommandForm{"x", CommandCode::SetXLevel, Shape::IndexLevel, common::EVENT_LIST_COUNT},
+    CommandForm{"y", CommandCode::SetYLevel, Shape::IndexLevel, common::EVENT_LIST_COUNT},
+    CommandForm{"x-cue", CommandCode::SetXCue, Shape::IndexCue, common::EVENT_LIST_COUNT},
+    CommandForm{"y-cue", CommandCode::SetYCue, Shape::IndexCue, common::EVENT_LIST_COUNT},
+    CommandForm{"mode", CommandCode::SetTransportMode, Shape::Mode, 0},
+    CommandForm{"play", CommandCode::Play, Shape::OptionalTime, 0},
+    CommandForm{"record", CommandCode::Record, Shape::OptionalTime, 0},
+    CommandForm{"stop", CommandCode::Stop, Shape::NoArguments, 0},
+    CommandForm{"automate", CommandCode::Automate, Shape::Automate, 0},
+    CommandForm{"load", CommandCode::Load, Shape::Path, 0},
 };
 
 std::optional<int32_t> parseInt(std::string_view text) {
@@ -131,63 +131,63 @@ std::optional<std::string> readOptions(const std::vector<std::string_view>& args
     return std::nullopt;
 }
 
-std::optional<std::string> readIndex(std::string_view text, const CommandSpec& spec, int32_t& out) {
+std::optional<std::string> readIndex(std::string_view text, const CommandForm& form, int32_t& out) {
     const auto n = parseInt(text);
-    if (!n || *n < 1 || *n > spec.indexCount)
-        return std::string(spec.name) + ": number must be 1 to " + std::to_string(spec.indexCount) +
+    if (!n || *n < 1 || *n > form.indexCount)
+        return std::string(form.name) + ": number must be 1 to " + std::to_string(form.indexCount) +
                ", not " + quoted(text);
     out = *n - 1;
     return std::nullopt;
 }
 
-std::optional<std::string> readLevel(std::string_view text, const CommandSpec& spec, int32_t& out) {
+std::optional<std::string> readLevel(std::string_view text, const CommandForm& form, int32_t& out) {
     const auto level = parseLevel(text);
     if (!level)
-        return std::string(spec.name) + ": level must be 0 to 8192 or 0% to 100%, not " +
+        return std::string(form.name) + ": level must be 0 to 8192 or 0% to 100%, not " +
                quoted(text);
     out = *level;
     return std::nullopt;
 }
 
-std::optional<std::string> readTime(std::string_view text, const CommandSpec& spec, int32_t& out) {
+std::optional<std::string> readTime(std::string_view text, const CommandForm& form, int32_t& out) {
     const auto t = parseCommandTime(text);
     if (!t)
-        return std::string(spec.name) +
+        return std::string(form.name) +
                ": time must be hh:mm:ss:ff (e.g. 00:01:30:15) or now, not " + quoted(text);
     out = *t;
     return std::nullopt;
 }
 
 // Fills the command's arguments from the words after its name.
-std::optional<std::string> readArguments(const CommandSpec& spec,
+std::optional<std::string> readArguments(const CommandForm& form,
                                          const std::vector<std::string_view>& words,
                                          Invocation& inv) {
     auto count = [&](size_t low, size_t high) -> std::optional<std::string> {
         if (words.size() >= low && words.size() <= high) return std::nullopt;
-        return std::string(spec.name) + ": wrong number of arguments (see j4ctl --help)";
+        return std::string(form.name) + ": wrong number of arguments (see j4ctl --help)";
     };
     std::optional<std::string> problem;
-    switch (spec.shape) {
+    switch (form.shape) {
         case Shape::IndexLevel:
             if ((problem = count(2, 2))) return problem;
-            if ((problem = readIndex(words[0], spec, inv.argument1))) return problem;
-            return readLevel(words[1], spec, inv.argument2);
+            if ((problem = readIndex(words[0], form, inv.argument1))) return problem;
+            return readLevel(words[1], form, inv.argument2);
         case Shape::IndexCue: {
             if ((problem = count(2, 2))) return problem;
-            if ((problem = readIndex(words[0], spec, inv.argument1))) return problem;
+            if ((problem = readIndex(words[0], form, inv.argument1))) return problem;
             const auto cue = parseInt(words[1]);
             if (!cue || *cue < 0)
-                return std::string(spec.name) + ": Cue must be a number (0 = none), not " +
+                return std::string(form.name) + ": Cue must be a number (0 = none), not " +
                        quoted(words[1]);
             inv.argument2 = *cue;
             return std::nullopt;
         }
         case Shape::Index:
             if ((problem = count(1, 1))) return problem;
-            return readIndex(words[0], spec, inv.argument1);
+            return readIndex(words[0], form, inv.argument1);
         case Shape::Level:
             if ((problem = count(1, 1))) return problem;
-            return readLevel(words[0], spec, inv.argument1);
+            return readLevel(words[0], form, inv.argument1);
         case Shape::Mode: {
             if ((problem = count(1, 1))) return problem;
             const auto mode = parseMode(words[0]);
@@ -198,15 +198,15 @@ std::optional<std::string> readArguments(const CommandSpec& spec,
         case Shape::OptionalTime:
             if ((problem = count(0, 1))) return problem;
             inv.argument1 = common::NO_TIME;
-            return words.empty() ? std::nullopt : readTime(words[0], spec, inv.argument1);
+            return words.empty() ? std::nullopt : readTime(words[0], form, inv.argument1);
         case Shape::NoArguments:
             return count(0, 0);
         case Shape::Automate:
             if ((problem = count(1, 2))) return problem;
-            if ((problem = readTime(words[0], spec, inv.argument1))) return problem;
+            if ((problem = readTime(words[0], form, inv.argument1))) return problem;
             inv.argument2 = common::NO_TIME;
             if (words.size() == 2 && words[1] != "none")
-                return readTime(words[1], spec, inv.argument2);
+                return readTime(words[1], form, inv.argument2);
             return std::nullopt;
         case Shape::Path:
             if ((problem = count(1, 1))) return problem;
@@ -260,11 +260,11 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& argument
         return {inv, {}};
     }
     if (o.watchGiven || o.intervalGiven) return fail("--watch and --interval go with status");
-    for (const CommandSpec& spec : COMMANDS) {
-        if (spec.name != name) continue;
+    for (const CommandForm& form : COMMANDS) {
+        if (form.name != name) continue;
         inv.action = Invocation::Action::Post;
-        inv.code = static_cast<int32_t>(spec.code);
-        if (auto problem = readArguments(spec, words, inv)) return fail(*problem);
+        inv.code = static_cast<int32_t>(form.code);
+        if (auto problem = readArguments(form, words, inv)) return fail(*problem);
         return {inv, {}};
     }
     return fail("unknown command " + quoted(name) + " (see j4ctl --help)");
