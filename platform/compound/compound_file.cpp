@@ -92,9 +92,9 @@ CompoundResult<CompoundFile> CompoundFile::create(const std::string& path) {
     return file;
 }
 
-CompoundResult<CompoundFile> CompoundFile::openRead(const std::string& path) {
+CompoundResult<CompoundFile> CompoundFile::open(const std::string& path, bool exclusive) {
     auto doc = std::make_shared<Document>();
-    auto r = openWithLock(path, false, doc);
+    auto r = openWithLock(path, exclusive, doc);
     if (!r) {
         closeDocument(*doc);
         return r.error();
@@ -104,16 +104,12 @@ CompoundResult<CompoundFile> CompoundFile::openRead(const std::string& path) {
     return file;
 }
 
+CompoundResult<CompoundFile> CompoundFile::openRead(const std::string& path) {
+    return open(path, false);
+}
+
 CompoundResult<CompoundFile> CompoundFile::openReadWrite(const std::string& path) {
-    auto doc = std::make_shared<Document>();
-    auto r = openWithLock(path, true, doc);
-    if (!r) {
-        closeDocument(*doc);
-        return r.error();
-    }
-    CompoundFile file;
-    file.doc_ = std::move(doc);
-    return file;
+    return open(path, true);
 }
 
 CompoundResult<CompoundFile> CompoundFile::openBytes(std::span<const uint8_t> bytes) {

@@ -248,6 +248,9 @@ class CompoundFile {
     bool readOnly() const;
 
   private:
+    // openRead() (shared lock) and openReadWrite() (exclusive lock).
+    static CompoundResult<CompoundFile> open(const std::string& path, bool exclusive);
+
     std::shared_ptr<compound_detail::Document> doc_;
 };
 
