@@ -44,6 +44,14 @@ void EventLists::tick(const common::ClockReading& r) {
 }
 
 bool EventLists::play(ShowTime time) {
+    return start(time, ClockState::Playing);
+}
+
+bool EventLists::record(ShowTime time) {
+    return start(time, ClockState::Recording);
+}
+
+bool EventLists::start(ShowTime time, ClockState state) {
     if (!isPlayTime(time)) return false;
     common::ClockReading r;
     if (!clock_.read(r)) return false;
@@ -59,6 +67,8 @@ bool EventLists::play(ShowTime time) {
             clock_.setTime(0, NO_TIME);
             break;
         case ClockMode::Step: {
+            // Recording is not available in Step mode.
+            if (state == ClockState::Recording) return false;
             EventList& l = *lists_[current_.load()];
             if (!l.enabled() || !l.hasNextEvent()) return false;
             nextStop_ = NO_TIME;
@@ -66,26 +76,7 @@ bool EventLists::play(ShowTime time) {
             break;
         }
     }
-    return clock_.setState(ClockState::Playing);
-}
-
-bool EventLists::record(ShowTime time) {
-    if (!isPlayTime(time)) return false;
-    common::ClockReading r;
-    if (!clock_.read(r)) return false;
-    const ShowTime t = time == NO_TIME ? r.time : time;
-    switch (r.mode) {
-        case ClockMode::Step:
-            return false;
-        case ClockMode::Internal:
-            clock_.setTime(t, nextStop(t));
-            break;
-        case ClockMode::Timecode:
-            nextStop_ = NO_TIME;
-            clock_.setTime(0, NO_TIME);
-            break;
-    }
-    return clock_.setState(ClockState::Recording);
+    return clock_.setState(state);
 }
 
 bool EventLists::stop() {

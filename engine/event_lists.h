@@ -67,6 +67,9 @@ class EventLists {
     bool setTimecodeOffset(int32_t milliseconds);
 
   private:
+    // Play or record from `time` (-1: the clock's own) in the clock's mode.
+    bool start(common::ShowTime time, common::ClockState state);
+
     Clock& clock_;
     const ShowChanges& changes_;
     std::array<std::unique_ptr<EventList>, common::EVENT_LIST_COUNT> lists_;
