@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/wire_spacing.h"
 #include "links/artnet/artnet_sender.h"
 #include "links/artnet/tests/artnet_test_packets.h"
 #include "links/artnet/tests/child_process.h"
@@ -27,12 +28,6 @@ using namespace j4::links;
 using namespace j4::links::test;
 
 constexpr int FRAMES = 300;  // 10 s at 30 fps
-
-double percentile(std::vector<double> v, double p) {
-    std::sort(v.begin(), v.end());
-    size_t i = static_cast<size_t>(p * (v.size() - 1) + 0.5);
-    return v[i];
-}
 
 void BM_ArtDmxWireSpacing(benchmark::State& state) {
     if (!inPrivateNetwork()) {
@@ -97,11 +92,9 @@ void BM_ArtDmxWireSpacing(benchmark::State& state) {
             return;
         }
         state.counters["rounds"] = static_cast<double>(firsts.size());
-        state.counters["gap_median_ms"] = percentile(gaps, 0.5);
-        state.counters["gap_p99_ms"] = percentile(gaps, 0.99);
-        state.counters["gap_max_ms"] = percentile(gaps, 1.0);
-        state.counters["round_median_us"] = percentile(rounds, 0.5) * 1e6;
-        state.counters["round_p99_us"] = percentile(rounds, 0.99) * 1e6;
+        j4::bench::reportGaps(state, gaps);
+        state.counters["round_median_us"] = j4::bench::percentile(rounds, 0.5) * 1e6;
+        state.counters["round_p99_us"] = j4::bench::percentile(rounds, 0.99) * 1e6;
         state.counters["send_errors"] = static_cast<double>(out.status().sendErrors);
     }
 }
@@ -110,9 +103,5 @@ BENCHMARK(BM_ArtDmxWireSpacing)->Iterations(1)->Unit(benchmark::kSecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    enterPrivateNetwork();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return j4::bench::runInPrivateNetwork(argc, argv);
 }

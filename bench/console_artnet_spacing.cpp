@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/wire_spacing.h"
 #include "driver/driver_settings.h"
 #include "engine/startup/console_show.h"
 #include "engine/startup/tests/console_process.h"
@@ -30,11 +31,6 @@ using namespace j4::links::test;
 using j4::engine::testing::ConsoleProcess;
 
 constexpr int CAPTURE_SECONDS = 10;
-
-double percentile(std::vector<double> v, double p) {
-    std::sort(v.begin(), v.end());
-    return v[static_cast<size_t>(p * (v.size() - 1) + 0.5)];
-}
 
 void BM_ConsoleArtDmxSpacing(benchmark::State& state) {
     if (!inPrivateNetwork()) {
@@ -97,9 +93,7 @@ void BM_ConsoleArtDmxSpacing(benchmark::State& state) {
         state.counters["frames"] = static_cast<double>(firsts.size());
         state.counters["frames_per_s"] = (firsts.size() - 1) / (firsts.back() - firsts.front());
         state.counters["universe2_minus_1"] = second - static_cast<double>(firsts.size());
-        state.counters["gap_median_ms"] = percentile(gaps, 0.5);
-        state.counters["gap_p99_ms"] = percentile(gaps, 0.99);
-        state.counters["gap_max_ms"] = percentile(gaps, 1.0);
+        j4::bench::reportGaps(state, gaps);
     }
 }
 BENCHMARK(BM_ConsoleArtDmxSpacing)->Iterations(1)->Unit(benchmark::kSecond);
@@ -107,9 +101,5 @@ BENCHMARK(BM_ConsoleArtDmxSpacing)->Iterations(1)->Unit(benchmark::kSecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    enterPrivateNetwork();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return j4::bench::runInPrivateNetwork(argc, argv);
 }
